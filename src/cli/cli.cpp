@@ -1,0 +1,166 @@
+#include "cli/cli.h"
+
+#include <charconv>
+#include <fstream>
+#include <iostream>
+
+#include "cli/cli_commands.h"
+
+namespace sequaflow::cli {
+
+std::span<const CommandInfo> Commands() {
+    static constexpr CommandInfo kCommands[] = {
+        {"identify", "[--json]", "identify the controller: hardware, software, device, cylinders", RunIdentify},
+        {"detect", "[--timeout SECONDS]", "find the controller on the 25 port entries", RunDetect},
+        {"live", "[--count N] [--json|--csv]", "print the live readings, one line per frame", RunLive},
+        {"param", "get N | set N VALUE", "read or write one parameter word (0..63)", RunParam},
+    };
+    return kCommands;
+}
+
+namespace {
+
+void PrintHelp(std::ostream& out) {
+    out << "Usage: sequaflow-cli [global options] COMMAND [command options]\n\n"
+           "Global options:\n"
+           "  --device PATH      serial device of the controller (e.g. /dev/ttyUSB0)\n"
+           "  --com N            port entry 1..25 (COM1..COM8 = ttyUSB0..7, COM9..16 = ttyACM0..7,\n"
+           "                     COM17..25 = ttyS0..8, unless mapped otherwise)\n"
+           "  --map COMn=PATH    use PATH for port entry n in this run (repeatable)\n"
+           "  --trace FILE       write every frame sent and received, with times, to FILE\n"
+           "  --help             this text\n\n"
+           "Commands:\n";
+    for (const auto& c : Commands()) {
+        std::string head = "  " + std::string(c.name) + " " + std::string(c.usage);
+        if (head.size() < 40) head.resize(40, ' ');
+        out << head << " " << c.summary << '\n';
+    }
+    out << "\nExit codes: 0 success, 2 usage error, 3 port cannot be opened or was lost,\n"
+           "4 no valid answer from the controller, 5 file error.\n";
+}
+
+}  // namespace
+
+std::optional<long> ParseInteger(std::string_view text, long min, long max) {
+    long v = 0;
+    int base = 10;
+    bool negative = false;
+    if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
+        negative = text[0] == '-';
+        text.remove_prefix(1);
+    }
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        base = 16;
+        text.remove_prefix(2);
+    }
+    const auto* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, v, base);
+    if (text.empty() || ec != std::errc{} || ptr != end) return std::nullopt;
+    if (negative) v = -v;
+    if (v < min || v > max) return std::nullopt;
+    return v;
+}
+
+int UsageError(Context& context, std::string_view message) {
+    context.err << "sequaflow-cli: " << message << "\nTry 'sequaflow-cli --help'.\n";
+    return kUsage;
+}
+
+int RunCli(const std::vector<std::string>& args, Context& context) {
+    std::vector<std::string> rest;
+    auto& opt = context.options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 >= args.size()) return false;
+            out = args[++i];
+            return true;
+        };
+        std::string v;
+        if (a == "--help" || a == "-h") {
+            PrintHelp(context.out);
+            return kOk;
+        } else if (a == "--device") {
+            if (!value(v) || v.empty()) return UsageError(context, "--device needs a device path");
+            opt.device = v;
+        } else if (a == "--com") {
+            if (!value(v)) return UsageError(context, "--com needs a port number 1..25");
+            const auto n = link::ParsePortNumber(v);
+            if (!n) return UsageError(context, "--com: '" + v + "' is not a port number 1..25");
+            opt.comIndex = *n;
+        } else if (a == "--map") {
+            if (!value(v) || !opt.ports.applyOverride(v))
+                return UsageError(context, "--map needs COMn=PATH with n in 1..25, got '" + v + "'");
+        } else if (a == "--trace") {
+            if (!value(v) || v.empty()) return UsageError(context, "--trace needs a file name");
+            opt.trace = v;
+        } else {
+            rest.push_back(a);
+        }
+    }
+    if (opt.device && opt.comIndex) return UsageError(context, "give either --device or --com, not both");
+    if (rest.empty()) {
+        PrintHelp(context.err);
+        return kUsage;
+    }
+    for (const auto& c : Commands()) {
+        if (c.name == rest.front()) {
+            const Args commandArgs(rest.data() + 1, rest.size() - 1);
+            return c.run(context, commandArgs);
+        }
+    }
+    return UsageError(context, "unknown command '" + rest.front() + "'");
+}
+
+bool AttachTrace(Context& context, link::Link& link, std::unique_ptr<std::ostream>& file,
+                 std::unique_ptr<link::FrameLog>& log) {
+    if (!context.options.trace) return true;
+    auto f = std::make_unique<std::ofstream>(*context.options.trace, std::ios::out | std::ios::trunc);
+    if (!*f) {
+        context.err << "sequaflow-cli: cannot write the trace file " << *context.options.trace << '\n';
+        return false;
+    }
+    log = std::make_unique<link::FrameLog>(*f, true);
+    file = std::move(f);
+    link.setObserver(log.get());
+    return true;
+}
+
+Session::Session() : link_(port_, pacer_) {}
+
+Session::~Session() {
+    link_.closePort();
+    link_.setObserver(nullptr);
+}
+
+std::unique_ptr<Session> Session::Open(Context& context, int& exitCode) {
+    const auto& opt = context.options;
+    if (!opt.device && !opt.comIndex) {
+        exitCode = UsageError(context, "no port given: use --device PATH or --com N");
+        return nullptr;
+    }
+    std::unique_ptr<Session> s(new Session());
+    s->path_ = opt.device ? *opt.device : opt.ports.path(*opt.comIndex);
+    if (!AttachTrace(context, s->link_, s->traceFile_, s->trace_)) {
+        exitCode = kFileError;
+        return nullptr;
+    }
+    s->link_.setPortName(s->path_);
+    auto opened = s->link_.openPort();
+    if (!opened.ok()) {
+        context.err << "sequaflow-cli: cannot open " << s->path_ << ": "
+                    << link::PortErrorName(opened.error().code) << " (" << opened.error().detail << ")\n";
+        exitCode = kPortError;
+        return nullptr;
+    }
+    exitCode = kOk;
+    return s;
+}
+
+bool Session::reportLost(Context& context) const {
+    if (!link_.lostReason()) return false;
+    context.err << "sequaflow-cli: lost the connection on " << path_ << ": " << link_.lostReason()->detail << '\n';
+    return true;
+}
+
+}  // namespace sequaflow::cli

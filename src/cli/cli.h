@@ -1,0 +1,87 @@
+#pragma once
+
+#include <csignal>
+#include <iosfwd>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "link/frame_log.h"
+#include "link/link.h"
+#include "link/pacer.h"
+#include "link/port_table.h"
+#include "link/posix_serial_port.h"
+
+namespace sequaflow::cli {
+
+enum Exit : int { kOk = 0, kUsage = 2, kPortError = 3, kNoAnswer = 4, kFileError = 5 };
+
+struct GlobalOptions {
+    std::optional<std::string> device;  // --device PATH
+    std::optional<int> comIndex;        // --com N, as index 0..24
+    std::optional<std::string> trace;   // --trace FILE
+    link::PortTable ports;              // with the --map overrides applied
+};
+
+// What a command gets: its own arguments (after the command name), the streams and the global options.
+struct Context {
+    std::ostream& out;
+    std::ostream& err;
+    GlobalOptions options;
+    bool errIsTerminal = false;
+    // Set by the SIGINT handler of the executable; long-running commands stop cleanly when it turns true.
+    const volatile std::sig_atomic_t* interrupted = nullptr;
+
+    bool stopRequested() const { return interrupted && *interrupted != 0; }
+};
+
+using Args = std::span<const std::string>;
+using CommandFn = int (*)(Context&, Args);
+
+struct CommandInfo {
+    std::string_view name;
+    std::string_view usage;    // arguments after the name
+    std::string_view summary;  // one line
+    CommandFn run;
+};
+
+// The commands, in the order --help lists them.
+std::span<const CommandInfo> Commands();
+
+// The whole tool: parses the global options, picks the command and runs it. Returns the exit code.
+int RunCli(const std::vector<std::string>& args, Context& context);
+
+// An open connection to the controller for one command: the port, the pacer, the link and the --trace log.
+class Session {
+public:
+    // Opens the port chosen by --device or --com; on failure prints the reason and gives the exit code.
+    static std::unique_ptr<Session> Open(Context& context, int& exitCode);
+    ~Session();
+
+    link::Link& link() { return link_; }
+    link::Pacer& pacer() { return pacer_; }
+    const std::string& path() const { return path_; }
+    // Prints why the device went away, if it did; true when it did.
+    bool reportLost(Context& context) const;
+
+private:
+    Session();
+    link::PosixSerialPort port_;
+    link::RealPacer pacer_;
+    link::Link link_;
+    std::string path_;
+    std::unique_ptr<std::ostream> traceFile_;
+    std::unique_ptr<link::FrameLog> trace_;
+};
+
+// Helpers for argument parsing in the commands.
+std::optional<long> ParseInteger(std::string_view text, long min, long max);
+int UsageError(Context& context, std::string_view message);
+// Opens the --trace file (if any) and attaches it to a link that a command manages itself.
+bool AttachTrace(Context& context, link::Link& link, std::unique_ptr<std::ostream>& file,
+                 std::unique_ptr<link::FrameLog>& log);
+
+}  // namespace sequaflow::cli

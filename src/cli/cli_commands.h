@@ -1,0 +1,13 @@
+#pragma once
+
+#include "cli/cli.h"
+
+// One function per command; each lives in its own cmd_<name>.cpp and is listed in Commands().
+namespace sequaflow::cli {
+
+int RunIdentify(Context& context, Args args);
+int RunDetect(Context& context, Args args);
+int RunLive(Context& context, Args args);
+int RunParam(Context& context, Args args);
+
+}  // namespace sequaflow::cli

@@ -1,0 +1,169 @@
+#include <cstdio>
+#include <ostream>
+
+#include "cli/cli_commands.h"
+#include "link/commands.h"
+#include "live/conversions.h"
+#include "live/live_frame.h"
+
+namespace sequaflow::cli {
+namespace {
+
+constexpr int kTickMs = 25;
+constexpr std::uint8_t kIgnitionParam = 21;
+constexpr std::uint8_t kFlagsParam = 22;
+constexpr std::uint32_t kClockFlagBit = 1u << 12;
+
+enum class Format { Text, Json, Csv };
+
+std::string Num(double v, int decimals) {
+    char b[48];
+    std::snprintf(b, sizeof b, "%.*f", decimals, v);
+    return b;
+}
+
+struct Reading {
+    double timeS;
+    std::uint32_t rpm;
+    float pressureBar;
+    std::int32_t reducerC, gasC;
+    float lambda1, lambda2, tankV;
+    bool onGas;
+    std::uint32_t errorsCurrent, errorsStored, injectorFaults, testMask;
+    float petrolMs[8], gasMs[8];
+};
+
+Reading MakeReading(const live::LiveWords& w, double timeS, int ignition, bool fastClock) {
+    namespace word = live::word;
+    Reading r{};
+    r.timeS = timeS;
+    r.rpm = live::PeriodToRpm(w[word::Period], ignition);
+    r.pressureBar = live::RawToBar(w[word::Pressure]);
+    r.reducerC = live::RawToCelsius(w[word::ReducerTemp]);
+    r.gasC = live::RawToCelsius(w[word::GasTemp]);
+    r.lambda1 = live::LambdaVolts(w[word::Lambda1]);
+    r.lambda2 = live::LambdaVolts(w[word::Lambda2]);
+    r.tankV = live::TankVolts(w[word::Tank]);
+    r.onGas = w[word::FuelState] == 1;
+    r.errorsCurrent = w[word::ErrorsCurrent];
+    r.errorsStored = w[word::ErrorsStored];
+    r.injectorFaults = w[word::InjectorFaults];
+    r.testMask = w[word::TestMask];
+    for (int c = 0; c < 8; ++c) {
+        r.petrolMs[c] = live::TicksToMs(w[static_cast<std::size_t>(live::PetrolTimeWord(c))], fastClock);
+        r.gasMs[c] = live::TicksToMs(w[static_cast<std::size_t>(live::GasTimeWord(c))], fastClock);
+    }
+    return r;
+}
+
+void PrintCsvHeader(std::ostream& out) {
+    out << "time_s,rpm,pressure_bar,reducer_c,gas_c,lambda1_v,lambda2_v,tank_v,on_gas,errors_current,"
+           "errors_stored,injector_faults,test_mask";
+    for (int c = 1; c <= 8; ++c) out << ",petrol_ms" << c;
+    for (int c = 1; c <= 8; ++c) out << ",gas_ms" << c;
+    out << '\n';
+}
+
+void Print(std::ostream& out, const Reading& r, Format format) {
+    const auto f = [](float v) { return Num(static_cast<double>(v), 3); };
+    if (format == Format::Csv) {
+        out << Num(r.timeS, 3) << ',' << r.rpm << ',' << f(r.pressureBar) << ',' << r.reducerC << ',' << r.gasC << ','
+            << f(r.lambda1) << ',' << f(r.lambda2) << ',' << Num(static_cast<double>(r.tankV), 2) << ','
+            << (r.onGas ? 1 : 0) << ',' << r.errorsCurrent << ',' << r.errorsStored << ',' << r.injectorFaults << ','
+            << r.testMask;
+        for (float v : r.petrolMs) out << ',' << f(v);
+        for (float v : r.gasMs) out << ',' << f(v);
+        out << '\n';
+        return;
+    }
+    if (format == Format::Json) {
+        out << "{\"time_s\":" << Num(r.timeS, 3) << ",\"rpm\":" << r.rpm << ",\"pressure_bar\":" << f(r.pressureBar)
+            << ",\"reducer_c\":" << r.reducerC << ",\"gas_c\":" << r.gasC << ",\"lambda1_v\":" << f(r.lambda1)
+            << ",\"lambda2_v\":" << f(r.lambda2) << ",\"tank_v\":" << Num(static_cast<double>(r.tankV), 2)
+            << ",\"on_gas\":" << (r.onGas ? "true" : "false") << ",\"errors_current\":" << r.errorsCurrent
+            << ",\"errors_stored\":" << r.errorsStored << ",\"injector_faults\":" << r.injectorFaults
+            << ",\"test_mask\":" << r.testMask << ",\"petrol_ms\":[";
+        for (int c = 0; c < 8; ++c) out << (c ? "," : "") << f(r.petrolMs[c]);
+        out << "],\"gas_ms\":[";
+        for (int c = 0; c < 8; ++c) out << (c ? "," : "") << f(r.gasMs[c]);
+        out << "]}\n";
+        return;
+    }
+    out << Num(r.timeS, 3) << " s  " << r.rpm << " rpm  " << live::FormatFixed(r.pressureBar, 3, 2, '.') << " bar  "
+        << "reducer " << r.reducerC << " C  gas " << r.gasC << " C  lambda " << live::FormatFixed(r.lambda1, 3, 2, '.')
+        << '/' << live::FormatFixed(r.lambda2, 3, 2, '.') << " V  tank " << Num(static_cast<double>(r.tankV), 2)
+        << " V  " << (r.onGas ? "GAS" : "PETROL") << "  petrol " << live::FormatFixed(r.petrolMs[0], 4, 2, '.')
+        << " ms  gas " << live::FormatFixed(r.gasMs[0], 4, 2, '.') << " ms";
+    if (r.errorsCurrent || r.errorsStored || r.injectorFaults)
+        out << "  errors " << r.errorsCurrent << '/' << r.errorsStored << '/' << r.injectorFaults;
+    out << '\n';
+}
+
+}  // namespace
+
+int RunLive(Context& context, Args args) {
+    Format format = Format::Text;
+    std::optional<long> count;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--json") format = Format::Json;
+        else if (args[i] == "--csv") format = Format::Csv;
+        else if (args[i] == "--count" && i + 1 < args.size()) {
+            count = ParseInteger(args[++i], 1, 100'000'000);
+            if (!count) return UsageError(context, "live: --count needs a number of frames (at least 1)");
+        } else {
+            return UsageError(context, "live: unknown option '" + args[i] + "'");
+        }
+    }
+    int rc = kOk;
+    auto session = Session::Open(context, rc);
+    if (!session) return rc;
+    auto& link = session->link();
+    auto& pacer = session->pacer();
+    link.setConnected(true);
+
+    // Speeds need the ignition type and times the clock flag, exactly as the program converts them.
+    link.discardStaleInput();
+    const auto ignition = link::ReadParamWord(link, kIgnitionParam);
+    const auto flags = ignition ? link::ReadParamWord(link, kFlagsParam) : std::nullopt;
+    if (!ignition || !flags) {
+        if (session->reportLost(context)) return kPortError;
+        context.err << "sequaflow-cli: no valid answer to the parameter read on " << session->path() << '\n';
+        return kNoAnswer;
+    }
+    const bool fastClock = (*flags & kClockFlagBit) != 0;
+
+    if (format == Format::Csv) PrintCsvHeader(context.out);
+    live::LiveWords words{};
+    long accepted = 0, missed = 0;
+    const auto start = pacer.now();
+    auto next = start;
+    const auto tick = std::chrono::milliseconds(kTickMs);
+    while (!context.stopRequested() && (!count || accepted < *count)) {
+        link::ReadLiveFrame(link);
+        link.receiveWait(link::kLiveFrameSize);
+        if (live::DecodeLiveFrame(link.replyBuffer(), link.replyComplete(), words)) {
+            ++accepted;
+            const double t = std::chrono::duration<double>(pacer.now() - start).count();
+            Print(context.out, MakeReading(words, t, static_cast<int>(*ignition), fastClock), format);
+            context.out.flush();
+        } else {
+            ++missed;
+        }
+        if (!link.portOpen()) break;
+        // A 25 ms timer: the next request goes out on the next tick, a late one is not made up for.
+        next += tick;
+        const auto now = pacer.now();
+        if (next > now)
+            pacer.pause(static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(next - now).count()));
+        else
+            next = now;
+    }
+    const double elapsed = std::chrono::duration<double>(pacer.now() - start).count();
+    context.err << "frames: " << accepted << " accepted, " << missed << " missed in " << Num(elapsed, 2) << " s ("
+                << Num(elapsed > 0 ? static_cast<double>(accepted) / elapsed : 0.0, 1) << " per second)\n";
+    if (session->reportLost(context)) return kPortError;
+    if (accepted == 0) return kNoAnswer;
+    return kOk;
+}
+
+}  // namespace sequaflow::cli
