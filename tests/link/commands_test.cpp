@@ -1,0 +1,130 @@
+#include <gtest/gtest.h>
+
+#include "link/commands.h"
+#include "support/scripted_port.h"
+#include "support/transcript.h"
+
+using namespace sequaflow;
+using testing_support::ScriptedPort;
+using testing_support::Transcript;
+using testing_support::WordReply;
+
+namespace {
+
+struct CommandFixture : ::testing::Test {
+    link::VirtualPacer pacer;
+    ScriptedPort port{pacer};
+    link::Link link{port, pacer};
+
+    void SetUp() override {
+        link.setPortName("/dev/fake");
+        ASSERT_TRUE(link.openPort().ok());
+    }
+};
+
+TEST_F(CommandFixture, EverySenderAndWriteSequenceMatchesItsTranscript) {
+    Transcript t(link);
+    link::ReadLiveFrame(link);
+    link::Identify(link);
+    link::SwitchToPetrol(link);
+    link::SwitchToAuto(link);
+    link::SwitchToGas(link);
+    link::ClearErrors(link);
+    link::SetInjectorTestMask(link, 0x0105);
+    link::ParamRead(link, 63);
+    link::PointRead(link, 16);
+    link::GridCellRead(link, 11, 6);
+    link::StdMapRead(link, 11);
+    link::TempPointRead(link, 4);
+    link::TempCorrRead(link, 5);
+    link::LambdaRead(link, 11);
+    link::RecordWordRead(link, 63);
+    link::WriteParamSequence(link, 14, 0x1234);
+    link::WriteParamSequence(link, 0, 0xAAAA, {.before = 10, .select = 30, .store = 30, .after = 10});
+    link::WritePointSequence(link, 16, 0x0FA0);
+    link::WriteGridCellSequence(link, 11, 6, 150, 59, 0x9696);
+    link::WriteStdMapSequence(link, 3, 115);
+    link::WriteTempPointSequence(link, 4, 80);
+    link::WriteTempCorrSequence(link, 5, 100);
+    link::LambdaSet(link, 2, 0x0C80);
+    link::WriteSerialNumber(link, 4660);
+    link::WriteRecordWords62And63(link, 0x0102, 0x0304);
+    testing_support::ExpectMatchesGolden("link_catalogue", t.str());
+}
+
+TEST_F(CommandFixture, FramesFromTheCatalogueExamples) {
+    link::StdMapSet(link, 3, 115);
+    link::LambdaSet(link, 2, 0x0C80);
+    ASSERT_EQ(port.written().size(), 4u);
+    EXPECT_EQ(port.written()[0], (link::Frame{0x21, 0x03, 0x03, 0x73, 0x9A, 0x3A}));
+    EXPECT_EQ(port.written()[1], (link::Frame{0x51, 0x02, 0x0C, 0x80, 0xDF, 0x3A}));
+    EXPECT_EQ(port.written()[2], (link::Frame{0x34, 0x1D, 0x00, 0x00, 0x51, 0x3A}));
+    EXPECT_EQ(port.written()[3], (link::Frame{0x37, 0x1D, 0x0C, 0x80, 0xE0, 0x3A}));
+    EXPECT_EQ(pacer.pauses(), (std::vector<int>{10, 30, 10}));
+}
+
+TEST_F(CommandFixture, GuardedSendersSendNothingOutOfRange) {
+    link::TempCorrSet(link, 6, 1);
+    link::TempPointSet(link, 5, 1);
+    EXPECT_TRUE(port.written().empty());
+    link::TempCorrSet(link, 5, 1);
+    link::TempPointSet(link, 4, 1);
+    EXPECT_EQ(port.written().size(), 2u);
+}
+
+TEST_F(CommandFixture, ParamReadIgnoresAnotherIndexEcho) {
+    port.setResponder([](ScriptedPort& p, const link::Frame& f) { p.deliver(WordReply('d', f[1] + 1, 77)); });
+    EXPECT_FALSE(link::ReadParamWord(link, 5).has_value());
+    port.setResponder([](ScriptedPort& p, const link::Frame& f) { p.deliver(WordReply('d', f[1], 0xFFEC)); });
+    EXPECT_EQ(link::ReadParamWord(link, 5), 0xFFEC);
+}
+
+TEST_F(CommandFixture, ShortReadRetriesOnceThenGivesUp) {
+    int answered = 0;
+    port.setResponder([&](ScriptedPort& p, const link::Frame& f) {
+        if (++answered == 2) p.deliver(WordReply('d', f[1], 0x0173));
+    });
+    EXPECT_EQ(link::ReadShort(link, link::ShortRead::StdMapRead, 3), 0x73);  // byte stores use offset 3 alone
+    EXPECT_EQ(port.written().size(), 2u);
+
+    port.setResponder({});
+    EXPECT_FALSE(link::ReadShort(link, link::ShortRead::GridCellRead, 1, 2).has_value());
+    EXPECT_EQ(port.written().size(), 4u);
+    EXPECT_FALSE(link::ReadShort(link, link::ShortRead::PointRead, 1, 0, false).has_value());
+    EXPECT_EQ(port.written().size(), 5u);
+}
+
+TEST_F(CommandFixture, PointsAndLambdaTakeTheWholeWord) {
+    port.setResponder([](ScriptedPort& p, const link::Frame& f) { p.deliver(WordReply('d', f[1], 0x0C80)); });
+    EXPECT_EQ(link::ReadShort(link, link::ShortRead::PointRead, 4), 0x0C80);
+    EXPECT_EQ(link::ReadShort(link, link::ShortRead::LambdaRead, 2), 0x0C80);
+    EXPECT_EQ(link::ReadShort(link, link::ShortRead::TempCorrRead, 2), 0x80);
+}
+
+TEST_F(CommandFixture, RecordWordsNeedTheirOwnEcho) {
+    port.setResponder([](ScriptedPort& p, const link::Frame& f) {
+        if (f[1] == 61) p.deliver(WordReply('e', 61, 4660));
+        if (f[1] == 62) p.deliver(WordReply('e', 99, 1));  // wrong echo: ignored
+        if (f[1] == 63) p.deliver(WordReply('d', 63, 2));  // wrong letter: ignored
+    });
+    std::uint16_t serial = 0;
+    EXPECT_TRUE(link::ReadSerialNumber(link, serial));
+    EXPECT_EQ(serial, 4660);
+    std::uint16_t w62 = 11, w63 = 22;
+    link::ReadRecordWords62And63(link, w62, w63);
+    EXPECT_EQ(w62, 11);
+    EXPECT_EQ(w63, 22);
+}
+
+TEST_F(CommandFixture, RecordTextIsSixtyPairedWords) {
+    std::array<std::uint8_t, 120> bytes{};
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>('A' + i % 26);
+    link::WriteRecordText(link, bytes);
+    ASSERT_EQ(port.written().size(), 120u);
+    EXPECT_EQ(port.written()[0], link::BuildFrame('M', 0, 0, 0));
+    EXPECT_EQ(port.written()[1], link::BuildFrame('U', 0, 'A', 'B'));
+    EXPECT_EQ(port.written()[119], link::BuildFrame('U', 59, bytes[118], bytes[119]));
+    EXPECT_EQ(pacer.pauses().size(), 120u);
+}
+
+}  // namespace
