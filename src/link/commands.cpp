@@ -118,7 +118,7 @@ void WriteParamSequence(Link& link, std::uint8_t index, std::uint16_t value, Par
     ParamStore(link, index, value);
     link.pause(pauses.store);
     ParamSet(link, index, value);
-    link.pause(pauses.after);
+    if (pauses.after > 0) link.pause(pauses.after);
 }
 
 void WritePointSequence(Link& link, std::uint8_t point, std::uint16_t value) {

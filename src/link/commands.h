@@ -92,7 +92,7 @@ struct ParamWritePauses {
     int before = 0;   // optional leading pause (0 = none)
     int select = 30;  // after ParamSelect
     int store = 20;   // after ParamStore
-    int after = 20;   // after ParamSet
+    int after = 20;   // after ParamSet (0 = none)
 };
 void WriteParamSequence(Link& link, std::uint8_t index, std::uint16_t value, ParamWritePauses pauses = {});
 void WritePointSequence(Link& link, std::uint8_t point, std::uint16_t value);

@@ -1,0 +1,113 @@
+#include "params/factory_reset.h"
+
+#include <algorithm>
+
+#include "link/commands.h"
+#include "live/conversions.h"
+#include "maps/map_transfer.h"
+#include "params/factory_defaults.h"
+#include "params/parameter_writer.h"
+#include "params/tank_sensor.h"
+
+namespace sequaflow::params {
+namespace {
+
+constexpr int kFactoryIgnitionType = 2;
+constexpr std::uint32_t kSwitchOverRpm = 600;
+constexpr std::uint32_t kSpeedLimitRpm = 6000;
+constexpr int kFactoryTankType = 2;
+constexpr int kCellDefault = 15;
+// The thresholds the set briefly holds before the tank sensor preset replaces them (never sent).
+constexpr std::array<std::int32_t, 4> kInterimTankThresholds = {3750, 3400, 3100, 2200};
+
+void StoreFactory(ParameterImage& image, int first, int last) {
+    for (int n = first; n <= last; ++n) image.storeWord(n, kFactoryParameters[static_cast<std::size_t>(n)]);
+}
+
+}  // namespace
+
+void FactoryReset(link::Link& link, ParameterImage& image, maps::MapModel& model, int injectorItems,
+                  const ProgressFn& progress) {
+    // The set, in the order the values are decided.
+    StoreFactory(image, 0, 13);
+    StoreFactory(image, 15, 20);
+    image.setSlot(52, 0);
+    image.setSlot(kIgnitionParam, kFactoryIgnitionType);
+    image.setSlot(14, live::RpmToPeriod(kSwitchOverRpm, image.ignitionType()));
+    image.setSlot(kFlags1Param, 0);
+    image.setSlot(kFlags1Shadow, 0);
+    image.setSlot(kFlags2Shadow, 0);
+    image.setSlot(kFlags3Shadow, 0);
+    image.commitShadow(FlagsWord::Second);
+    image.commitShadow(FlagsWord::Third);
+    image.setSlot(53, 0);
+
+    image.setField(field::InjectorType, injectorItems > 4 ? 5u : 1u);
+
+    StoreFactory(image, 23, 29);
+    for (int i = 0; i < 4; ++i) image.setSlot(30 + i, kInterimTankThresholds[static_cast<std::size_t>(i)]);
+    StoreFactory(image, 39, 39);
+    StoreFactory(image, 34, 34);
+    StoreFactory(image, 40, 43);
+    image.setSlot(44, live::RpmToPeriod(kSpeedLimitRpm, image.ignitionType()));
+    StoreFactory(image, 45, 46);
+    image.setSlot(49, -20);
+
+    ApplyTankSensorType(link, image, kFactoryTankType);
+
+    image.setSlot(48, -20);
+    image.setField(field::ReducerCutoff, 0);
+    image.setSlot(kFlags2Param, 0);
+    StoreFactory(image, 50, 50);
+    image.setSlot(kInjectorSelectionShadow, 0);
+    image.setSlot(kInjectorSelectionParam, 0);
+
+    WriteAllParameters(link, image, progress);
+
+    // Advanced map from the last cell back; each store word pairs the cell with its partner as the model
+    // holds it at that moment.
+    const int cellValue = std::min(kCellDefault, model.cellMaximum());
+    int done = 0;
+    for (int c = maps::kColumns - 1; c >= 0; --c) {
+        for (int r = maps::kRows - 1; r >= 0; --r) {
+            model.setCell(r, c, cellValue);
+            maps::WriteAdvancedCell(link, model, r, c);
+            Report(progress, "Mapa 1p", ++done, maps::kCells);
+        }
+    }
+
+    for (int k = 0; k < maps::kPoints; ++k) {
+        Report(progress, "Mapa 1", k + 1, maps::kPoints);
+        model.setPoint(k, kDefaultPoints[static_cast<std::size_t>(k)]);
+        link::WritePointSequence(link, static_cast<std::uint8_t>(k), kDefaultPoints[static_cast<std::size_t>(k)]);
+    }
+
+    for (int k = 0; k < maps::kStdCells; ++k) {
+        Report(progress, "Mapa 2", k + 1, maps::kStdCells);
+        model.setStdByte(k, kDefaultStdMap[static_cast<std::size_t>(k)]);
+        maps::WriteStandardCell(link, model, k);
+    }
+
+    for (std::size_t k = 0; k < kLambdaCount; ++k) {
+        Report(progress, "Lambda", static_cast<int>(k) + 1, static_cast<int>(kLambdaCount));
+        link::LambdaSet(link, static_cast<std::uint8_t>(k), kDefaultLambda[k]);
+    }
+
+    image.setField(field::LambdaSwitches, 0);
+    image.setField(field::TemperatureMapOn, 0);
+    WriteParameter(link, image, kFlags2Param);
+
+    constexpr int kTemperatureWords = static_cast<int>(kTempCorrCount + kTempPointCount);
+    for (std::size_t m = 0; m < kTempCorrCount; ++m) {
+        Report(progress, "Temp.", static_cast<int>(m) + 1, kTemperatureWords);
+        link::WriteTempCorrSequence(link, static_cast<std::uint8_t>(m), kDefaultTempCorr[m]);
+    }
+    for (std::size_t n = 0; n < kTempPointCount; ++n) {
+        Report(progress, "Temp.", static_cast<int>(kTempCorrCount + n) + 1, kTemperatureWords);
+        link::WriteTempPointSequence(link, static_cast<std::uint8_t>(n), kDefaultTempPoints[n]);
+    }
+
+    maps::SetMapMode(link, image, 2);
+}
+
+}  // namespace sequaflow::params

@@ -1,0 +1,53 @@
+#include "params/parameter_reader.h"
+
+#include <algorithm>
+
+#include "link/commands.h"
+#include "params/parameter_writer.h"
+
+namespace sequaflow::params {
+
+int ParameterReadReport::failures() const { return static_cast<int>(std::count(valid.begin(), valid.end(), false)); }
+
+ParameterReadReport ReadParameterSet(link::Link& link, ParameterImage& image, const ProgressFn& progress) {
+    ParameterReadReport report;
+    link.discardStaleInput();
+    link.pause(20);
+    for (int n = 0; n < static_cast<int>(kParameterCount); ++n) {
+        const auto word = link::ReadParamWord(link, static_cast<std::uint8_t>(n));
+        Report(progress, "Param.", n + 1, static_cast<int>(kParameterCount));
+        if (word) {
+            image.storeWord(n, *word);
+            report.valid[static_cast<std::size_t>(n)] = true;
+        }
+    }
+    const std::int32_t marker = image.slot(kMarkerParam);
+    report.programmed = marker == kProgrammedMarker || marker == 0;
+    if (report.programmed) {
+        image.refreshShadow(FlagsWord::First);
+        image.refreshShadow(FlagsWord::Second);
+    }
+    return report;
+}
+
+void AdoptReadFlagsWords(ParameterImage& image, const ParameterReadReport& report) {
+    if (report.valid[kFlags1Param]) image.refreshShadow(FlagsWord::First);
+    if (report.valid[kFlags2Param]) image.refreshShadow(FlagsWord::Second);
+}
+
+void RefreshShadowsAfterRead(ParameterImage& image) {
+    image.refreshShadow(FlagsWord::InjectorSelection);
+    image.refreshShadow(FlagsWord::Second);
+    image.refreshShadow(FlagsWord::Third);
+}
+
+bool ApplyReadFlagWrites(link::Link& link, ParameterImage& image) {
+    if (!image.held(kFlags1Shadow)) return false;
+    image.setField(field::SpeedLimitOn, 1);
+    WriteParameter(link, image, kFlags1Param);
+    image.setField(field::ReducerVacuum, 1);
+    WriteParameter(link, image, kFlags1Param);
+    return true;
+}
+
+}  // namespace sequaflow::params

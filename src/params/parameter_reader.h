@@ -1,0 +1,37 @@
+#pragma once
+
+#include <array>
+
+#include "link/link.h"
+#include "params/parameter_image.h"
+#include "params/progress.h"
+
+// Reading the parameter set from the controller.
+namespace sequaflow::params {
+
+struct ParameterReadReport {
+    std::array<bool, kParameterCount> valid{};
+    // Parameter 0 is the programmed marker or 0 (a silent controller leaves it at 0 and is not reported).
+    bool programmed = true;
+    int failures() const;
+};
+
+// Discards stale input, waits 20 ms, then reads parameters 0..63 once each (no retry): an accepted reply
+// replaces the slot (signed parameters sign-extended), a rejected one leaves it. A programmed controller's
+// first and second flags words are copied into their shadows. Nothing is written.
+ParameterReadReport ReadParameterSet(link::Link& link, ParameterImage& image, const ProgressFn& progress = {});
+
+// When the controller is not programmed and no factory reset follows, the flags-word shadows still hold
+// whatever they held before; they take the words just read (where the reply was accepted), so the writes
+// that every read makes never send a first flags word the controller did not report.
+void AdoptReadFlagsWords(ParameterImage& image, const ParameterReadReport& report);
+
+// The shadow copies the screen fill refreshes from the parameters: 51, 47 and 54.
+void RefreshShadowsAfterRead(ParameterImage& image);
+
+// The writes of every read: the engine-speed limit bit and the reducer-vacuum bit of the first flags word
+// are set and parameter 22 is written after each. Returns false and sends nothing when the first flags word
+// holds no value read or set.
+bool ApplyReadFlagWrites(link::Link& link, ParameterImage& image);
+
+}  // namespace sequaflow::params

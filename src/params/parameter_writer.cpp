@@ -1,0 +1,62 @@
+#include "params/parameter_writer.h"
+
+#include <array>
+
+namespace sequaflow::params {
+namespace {
+
+using P = link::ParamWritePauses;
+constexpr P kSingle{10, 30, 20, 0};
+constexpr P kTrailing{0, 30, 20, 20};  // the pause after the set instead of before the select
+
+constexpr std::array<WriteStep, 2> kMinTempSwitch{{{5, kSingle}, {41, kTrailing}}};
+constexpr std::array<WriteStep, 2> kExtraCorrection{{{52, kSingle}, {51, P{10, 30, 20, 10}}}};
+constexpr std::array<WriteStep, 1> kSpeedDrop{{{53, kTrailing}}};
+constexpr std::array<WriteStep, 2> kReducerCutoff{{{48, kSingle}, {47, P{30, 30, 20, 0}}}};
+constexpr std::array<WriteStep, 2> kGasCutoff{{{49, kSingle}, {47, P{30, 30, 20, 0}}}};
+constexpr std::array<WriteStep, 3> kHeatingStrength{
+    {{57, P{10, 30, 20, 20}}, {43, P{20, 30, 20, 0}}, {42, P{20, 30, 20, 0}}}};
+constexpr std::array<WriteStep, 4> kSmoothSwitching{{{41, kTrailing}, {42, kTrailing}, {43, kTrailing}, {22, kTrailing}}};
+constexpr std::array<WriteStep, 1> kControlSettings{{{58, P{0, 30, 20, 0}}}};
+constexpr std::array<WriteStep, 5> kTankSettings{{{22, kSingle}, {30, kSingle}, {31, kSingle}, {32, kSingle}, {33, kSingle}}};
+
+constexpr std::uint16_t kMarker = kProgrammedMarker;
+
+}  // namespace
+
+void WriteParameter(link::Link& link, const ParameterImage& image, int n) {
+    link::WriteParamSequence(link, static_cast<std::uint8_t>(n), image.wire(n), kSingle);
+}
+
+std::span<const WriteStep> WriterSteps(Writer writer) {
+    switch (writer) {
+        case Writer::MinTempSwitch: return kMinTempSwitch;
+        case Writer::ExtraCorrection: return kExtraCorrection;
+        case Writer::SpeedDrop: return kSpeedDrop;
+        case Writer::ReducerCutoff: return kReducerCutoff;
+        case Writer::GasCutoff: return kGasCutoff;
+        case Writer::HeatingStrength: return kHeatingStrength;
+        case Writer::SmoothSwitching: return kSmoothSwitching;
+        case Writer::ControlSettings: return kControlSettings;
+        case Writer::TankSettings: return kTankSettings;
+    }
+    return {};
+}
+
+void WriteParameters(link::Link& link, const ParameterImage& image, Writer writer) {
+    for (const WriteStep& step : WriterSteps(writer))
+        link::WriteParamSequence(link, step.param, image.wire(step.param), step.pauses);
+}
+
+void WriteAllParameters(link::Link& link, const ParameterImage& image, const ProgressFn& progress) {
+    constexpr int kTotal = kParameterCount;  // 63 parameters and the marker
+    int done = 0;
+    for (int n = kParameterCount - 1; n >= 1; --n) {
+        Report(progress, "Param.", ++done, kTotal);
+        link::WriteParamSequence(link, static_cast<std::uint8_t>(n), image.wire(n), kTrailing);
+    }
+    Report(progress, "Param.", ++done, kTotal);
+    link::WriteParamSequence(link, kMarkerParam, kMarker, P{0, 30, 30, 10});
+}
+
+}  // namespace sequaflow::params
