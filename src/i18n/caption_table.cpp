@@ -1,0 +1,52 @@
+#include "i18n/caption_table.h"
+
+#include <algorithm>
+
+#include "i18n/caption_rows_interface.h"
+#include "i18n/caption_rows_texts.h"
+
+namespace sequaflow::i18n {
+namespace {
+
+constexpr auto joinRows() {
+    std::array<CaptionRow, std::size(rows::kInterfaceRows) + std::size(rows::kTextRows)> all{};
+    std::size_t n = 0;
+    for (const auto& r : rows::kInterfaceRows) all[n++] = r;
+    for (const auto& r : rows::kTextRows) all[n++] = r;
+    return all;
+}
+
+constexpr auto kTable = joinRows();
+
+constexpr bool strictlyAscending() {
+    for (std::size_t i = 1; i < kTable.size(); ++i)
+        if (kTable[i - 1].id >= kTable[i].id) return false;
+    return true;
+}
+
+constexpr bool idsInRange() {
+    return std::all_of(kTable.begin(), kTable.end(),
+                       [](const CaptionRow& r) { return r.id >= 10000 && r.id <= 15001 && r.targetCount >= 1; });
+}
+
+static_assert(kTable.size() == kCaptionCount, "the caption table holds 508 ids");
+static_assert(strictlyAscending(), "caption ids must be unique and ascending");
+static_assert(idsInRange(), "caption ids are five-digit numbers 10000..15001 with a target");
+
+}  // namespace
+
+std::span<const CaptionRow> captionTable() { return kTable; }
+
+std::size_t captionIndex(int id) {
+    const auto it = std::lower_bound(kTable.begin(), kTable.end(), id,
+                                     [](const CaptionRow& r, int value) { return r.id < value; });
+    if (it == kTable.end() || it->id != id) return kCaptionCount;
+    return static_cast<std::size_t>(it - kTable.begin());
+}
+
+const CaptionRow* findCaption(int id) {
+    const std::size_t i = captionIndex(id);
+    return i < kCaptionCount ? &kTable[i] : nullptr;
+}
+
+}  // namespace sequaflow::i18n
