@@ -181,14 +181,16 @@ void EngineModel::stepFuel(double dt, const RunningValues& v) {
 
     switch (supply_) {
         case Supply::Petrol:
-            if (!blocked && ((command_ == FuelCommand::Gas) || (command_ == FuelCommand::Auto && autoReady))) {
+            // The temperature cut-offs protect the reducer even against a forced switch.
+            if (!blocked && ((command_ == FuelCommand::Gas && !reducerCutOff && !gasCutOff) ||
+                             (command_ == FuelCommand::Auto && autoReady))) {
                 supply_ = Supply::Opening;
                 openingFor_ = 0;
             }
             break;
         case Supply::Opening:
             openingFor_ += dt;
-            if (command_ == FuelCommand::Petrol || blocked) supply_ = Supply::Petrol;
+            if (command_ == FuelCommand::Petrol || blocked || reducerCutOff || gasCutOff) supply_ = Supply::Petrol;
             else if (openingFor_ * 1000.0 >= p[16]) supply_ = Supply::Gas, lowPressureFor_ = 0;
             break;
         case Supply::Gas:
@@ -216,10 +218,14 @@ void EngineModel::stepFuel(double dt, const RunningValues& v) {
         } else {
             lowPressureFor_ = 0;
         }
-        if (reducerCutOff) supply_ = Supply::Petrol, present |= fault::ReducerTempTooLow;
-        if (gasCutOff) supply_ = Supply::Petrol, present |= fault::GasTempTooLow;
+        if (reducerCutOff || gasCutOff) supply_ = Supply::Petrol;
     }
-    if ((valvesOpen && pressure_ < p[18]) || tank_ <= 0) present |= fault::LowPressure;
+    if (command_ != FuelCommand::Petrol) {
+        if (reducerCutOff) present |= fault::ReducerTempTooLow;
+        if (gasCutOff) present |= fault::GasTempTooLow;
+    }
+    // While the valves are only opening the pressure is still building up; that is not a fault.
+    if ((supply_ == Supply::Gas && pressure_ < p[18]) || tank_ <= 0) present |= fault::LowPressure;
     if (gasFaults_) present |= fault::GasInjector;
     if (petrolFaults_) present |= fault::PetrolInjector;
     present_ = present;
