@@ -1,0 +1,199 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "link/commands.h"
+#include "link/link.h"
+#include "link/pacer.h"
+#include "link/posix_serial_port.h"
+#include "sim/pty_server.h"
+#include "sim/state_file.h"
+
+namespace sequaflow::sim {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A link over the real serial-port code to whatever serves `path`.
+struct RealLink {
+    explicit RealLink(const std::string& path) : link(port, pacer) {
+        link.setPortName(path);
+        opened = link.openPort().ok();
+    }
+    link::PosixSerialPort port;
+    link::RealPacer pacer;
+    link::Link link;
+    bool opened = false;
+};
+
+TEST(PtyServerInProcess, ServesTheProgramsOwnLinkAndStopsCleanly) {
+    PtyServerOptions options;
+    options.linkPath = "ttySIM0";
+    options.logPath = "frames.log";
+    auto server = PtyServer::Start(Controller({}), options);
+    ASSERT_TRUE(server) << server.error().detail;
+    ASSERT_TRUE(fs::is_symlink("ttySIM0"));
+    EXPECT_EQ(fs::read_symlink("ttySIM0").string(), (*server)->slavePath());
+    {
+        RealLink r("ttySIM0");
+        ASSERT_TRUE(r.opened);
+        auto id = link::ReadIdentification(r.link);
+        ASSERT_TRUE(id);
+        EXPECT_EQ(id->hardware, 0x43);
+        EXPECT_EQ(id->software, 37);
+        link::WriteParamSequence(r.link, 5, 31);
+        EXPECT_EQ(link::ReadParamWord(r.link, 5), 31);
+        for (int i = 0; i < 5; ++i) {
+            link::ReadLiveFrame(r.link);
+            r.link.receiveWait(link::kLiveFrameSize);
+            EXPECT_TRUE(r.link.replyValid('V', 66));
+        }
+    }
+    // A second client after the first closed the port is served as well.
+    {
+        RealLink r("ttySIM0");
+        ASSERT_TRUE(r.opened);
+        EXPECT_EQ(link::ReadParamWord(r.link, 5), 31);
+    }
+    (*server)->withController([](Controller& c) { EXPECT_EQ(c.stores().params[5], 31); });
+    (*server)->stop();
+    EXPECT_FALSE(fs::exists(fs::symlink_status("ttySIM0")));
+    std::ifstream log("frames.log");
+    std::string first;
+    std::getline(log, first);
+    EXPECT_NE(first.find("rx 49 00 00 00 49 3A"), std::string::npos) << first;
+}
+
+TEST(PtyServerInProcess, RefusesToReplaceARealFile) {
+    std::ofstream("precious") << "data";
+    PtyServerOptions options;
+    options.linkPath = "precious";
+    auto server = PtyServer::Start(Controller({}), options);
+    ASSERT_FALSE(server);
+    EXPECT_NE(server.error().detail.find("not a symbolic link"), std::string::npos);
+    std::ifstream in("precious");
+    std::string content;
+    in >> content;
+    EXPECT_EQ(content, "data");
+}
+
+// The executable: started, read from, stopped with a signal, as a workshop script would use it.
+struct SimProcess {
+    explicit SimProcess(std::vector<std::string> args) {
+        int out[2], err[2];
+        if (::pipe(out) != 0 || ::pipe(err) != 0) return;
+        pid = ::fork();
+        if (pid == 0) {
+            ::dup2(out[1], 1);
+            ::dup2(err[1], 2);
+            ::close(out[0]), ::close(err[0]);
+            std::vector<char*> argv;
+            std::string prog = SEQUAFLOW_SIM_PATH;
+            argv.push_back(prog.data());
+            for (auto& a : args) argv.push_back(a.data());
+            argv.push_back(nullptr);
+            ::execv(prog.c_str(), argv.data());
+            ::_exit(127);
+        }
+        ::close(out[1]), ::close(err[1]);
+        outFd = out[0];
+        errFd = err[0];
+    }
+    ~SimProcess() {
+        if (pid > 0 && !reaped) ::kill(pid, SIGKILL), ::waitpid(pid, nullptr, 0);
+        if (outFd >= 0) ::close(outFd);
+        if (errFd >= 0) ::close(errFd);
+    }
+    std::string readLine() {
+        std::string line;
+        char c;
+        while (::read(outFd, &c, 1) == 1 && c != '\n') line += c;
+        return line;
+    }
+    std::string readErr() {
+        std::string all;
+        char buf[256];
+        ssize_t n;
+        while ((n = ::read(errFd, buf, sizeof buf)) > 0) all.append(buf, static_cast<std::size_t>(n));
+        return all;
+    }
+    int stop(int sig = SIGTERM) {
+        ::kill(pid, sig);
+        return wait();
+    }
+    int wait() {
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        reaped = true;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    pid_t pid = -1;
+    int outFd = -1, errFd = -1;
+    bool reaped = false;
+};
+
+TEST(SimExecutable, StatePersistsAcrossRunsAndTheLinkIsRemoved) {
+    const std::string link = (fs::current_path() / "ttyECU").string();
+    {
+        SimProcess sim({"--link", link, "--state", "ecu.state", "--seed", "3"});
+        const std::string path = sim.readLine();
+        ASSERT_TRUE(path.starts_with("/dev/pts/")) << path << sim.readErr();
+        ASSERT_TRUE(fs::is_symlink(link));
+        RealLink r(link);
+        ASSERT_TRUE(r.opened);
+        link::WriteParamSequence(r.link, 14, 5760);
+        link::WriteSerialNumber(r.link, 999);
+        EXPECT_EQ(link::ReadParamWord(r.link, 14), 5760);
+        r.link.closePort();
+        EXPECT_EQ(sim.stop(SIGINT), 0);
+        EXPECT_FALSE(fs::exists(fs::symlink_status(link)));
+    }
+    auto saved = LoadStateFile("ecu.state");
+    ASSERT_TRUE(saved) << saved.error().detail;
+    EXPECT_EQ(saved->params[14], 5760);
+    EXPECT_EQ(saved->record[61], 999);
+    {
+        SimProcess sim({"--state", "ecu.state", "--line-rate"});
+        const std::string path = sim.readLine();
+        RealLink r(path);
+        ASSERT_TRUE(r.opened);
+        EXPECT_EQ(link::ReadParamWord(r.link, 14), 5760);
+        std::uint16_t serial = 0;
+        EXPECT_TRUE(link::ReadSerialNumber(r.link, serial));
+        EXPECT_EQ(serial, 999);
+        EXPECT_EQ(sim.stop(), 0);
+    }
+}
+
+TEST(SimExecutable, BlankControllerAndBadArguments) {
+    {
+        SimProcess sim({"--blank", "--hardware", "0x21", "--software", "9"});
+        RealLink r(sim.readLine());
+        ASSERT_TRUE(r.opened);
+        auto id = link::ReadIdentification(r.link);
+        ASSERT_TRUE(id);
+        EXPECT_EQ(id->hardware, 0x21);
+        EXPECT_EQ(link::ReadRecordWord(r.link, 63), 0xFFFF);
+        auto marker = link::ReadParamWord(r.link, 0);
+        ASSERT_TRUE(marker);
+        EXPECT_NE(*marker, 0);
+        EXPECT_NE(*marker, 0xAAAA);
+        EXPECT_EQ(sim.stop(), 0);
+    }
+    for (const std::vector<std::string>& bad : {std::vector<std::string>{"--seed", "x"}, {"--faults", "melt=1"}}) {
+        SimProcess sim(bad);
+        EXPECT_EQ(sim.wait(), 2);
+        EXPECT_NE(sim.readErr().find(bad[0]), std::string::npos);
+    }
+    std::ofstream("broken.state") << "not a state file\n";
+    SimProcess sim({"--state", "broken.state"});
+    EXPECT_EQ(sim.wait(), 2);
+    EXPECT_NE(sim.readErr().find("broken.state"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace sequaflow::sim
