@@ -14,6 +14,11 @@ std::span<const CommandInfo> Commands() {
         {"detect", "[--timeout SECONDS]", "find the controller on the 25 port entries", RunDetect},
         {"live", "[--count N] [--json|--csv]", "print the live readings, one line per frame", RunLive},
         {"param", "get N | set N VALUE", "read or write one parameter word (0..63)", RunParam},
+        {"read", "[--json]", "read the whole configuration without writing anything", RunRead},
+        {"save", "FILE", "read the configuration and write it as a parameter file", RunSave},
+        {"decode", "FILE [--json]", "show a parameter file without a controller", RunDecode},
+        {"load", "FILE", "send a parameter file to the controller, then read it back", RunLoad},
+        {"factory-reset", "--yes", "restore the factory settings, then read them back", RunFactoryReset},
     };
     return kCommands;
 }

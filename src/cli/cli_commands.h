@@ -9,5 +9,10 @@ int RunIdentify(Context& context, Args args);
 int RunDetect(Context& context, Args args);
 int RunLive(Context& context, Args args);
 int RunParam(Context& context, Args args);
+int RunRead(Context& context, Args args);
+int RunSave(Context& context, Args args);
+int RunDecode(Context& context, Args args);
+int RunLoad(Context& context, Args args);
+int RunFactoryReset(Context& context, Args args);
 
 }  // namespace sequaflow::cli

@@ -1,0 +1,25 @@
+#include <ostream>
+
+#include "cli/cli_commands.h"
+#include "cli/config_snapshot.h"
+
+namespace sequaflow::cli {
+
+int RunDecode(Context& context, Args args) {
+    bool json = false;
+    std::optional<std::string> path;
+    for (const auto& a : args) {
+        if (a == "--json") json = true;
+        else if (!path && !a.empty() && a[0] != '-') path = a;
+        else return UsageError(context, "decode: use 'decode FILE [--json]'");
+    }
+    if (!path) return UsageError(context, "decode: use 'decode FILE [--json]'");
+    const auto content = LoadFileOrReport(context, *path);
+    if (!content) return kFileError;
+    const ConfigSnapshot snapshot = SnapshotOfFile(*content);
+    if (json) PrintJson(context.out, snapshot);
+    else PrintText(context.out, snapshot);
+    return kOk;
+}
+
+}  // namespace sequaflow::cli

@@ -1,0 +1,52 @@
+#include <ostream>
+
+#include "cli/cli_commands.h"
+#include "cli/config_snapshot.h"
+#include "params/factory_reset.h"
+#include "params/injector_catalogue.h"
+
+namespace sequaflow::cli {
+
+int RunFactoryReset(Context& context, Args args) {
+    bool yes = false;
+    for (const auto& a : args) {
+        if (a == "--yes") yes = true;
+        else return UsageError(context, "factory-reset: unknown option '" + a + "'");
+    }
+    if (!yes) {
+        return UsageError(context,
+                          "factory-reset: this replaces the controller's settings and maps; add --yes to do it");
+    }
+    int rc = kOk;
+    auto session = Session::Open(context, rc);
+    if (!session) return rc;
+
+    params::ParameterImage image;
+    maps::MapModel model;
+    ProgressBar bar(context);
+    const ConfigSnapshot before = ReadSnapshot(session->link(), image, model, bar.callback());
+    bar.finish();
+    if (session->reportLost(context)) return kPortError;
+    // The reset sends the work-time counters and parameters 55..63 as read: without a valid read of each,
+    // it would overwrite them with zeros.
+    bool keptRead = true;
+    for (int n = 0; n < static_cast<int>(params::kParameterCount); ++n) {
+        const bool kept = (n >= 35 && n <= 38) || n >= 55;
+        if (kept && !before.parameters[static_cast<std::size_t>(n)]) {
+            context.err << "sequaflow-cli: no valid answer for parameter " << n << '\n';
+            keptRead = false;
+        }
+    }
+    if (!keptRead) {
+        context.err << "sequaflow-cli: the reset was not started: it keeps these values and they could not be read\n";
+        return kNoAnswer;
+    }
+
+    params::FactoryReset(session->link(), image, model, static_cast<int>(params::kInjectorItems.size()),
+                         bar.callback());
+    bar.finish();
+    if (session->reportLost(context)) return kPortError;
+    return ReportReadBack(context, *session, image, model, bar);
+}
+
+}  // namespace sequaflow::cli

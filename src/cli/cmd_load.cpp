@@ -1,0 +1,42 @@
+#include <ostream>
+
+#include "cli/cli_commands.h"
+#include "cli/config_snapshot.h"
+#include "link/commands.h"
+#include "params/parameter_file.h"
+
+namespace sequaflow::cli {
+
+int RunLoad(Context& context, Args args) {
+    if (args.size() != 1 || args[0].empty() || args[0][0] == '-') return UsageError(context, "load: use 'load FILE'");
+    // The whole file is checked before the port is even opened: a bad file sends nothing.
+    const auto content = LoadFileOrReport(context, args[0]);
+    if (!content) return kFileError;
+    int rc = kOk;
+    auto session = Session::Open(context, rc);
+    if (!session) return rc;
+    auto& link = session->link();
+
+    // The cell limit is the one the controller works with now (its turbo flag), not the file's.
+    link.discardStaleInput();
+    params::ParameterImage image;
+    maps::MapModel model;
+    const auto flags2 = link::ReadParamWord(link, params::kFlags2Param);
+    if (!flags2) {
+        if (session->reportLost(context)) return kPortError;
+        context.err << "sequaflow-cli: no valid answer from a controller on " << session->path()
+                    << "; nothing was sent\n";
+        return kNoAnswer;
+    }
+    image.storeWord(params::kFlags2Param, *flags2);
+    image.refreshShadow(params::FlagsWord::Second);
+    model.applyTurboFlag(image);
+
+    ProgressBar bar(context);
+    params::LoadParameterFile(link, image, model, *content, bar.callback());
+    bar.finish();
+    if (session->reportLost(context)) return kPortError;
+    return ReportReadBack(context, *session, image, model, bar);
+}
+
+}  // namespace sequaflow::cli

@@ -1,0 +1,38 @@
+#include <ostream>
+
+#include "cli/cli_commands.h"
+#include "cli/config_snapshot.h"
+
+namespace sequaflow::cli {
+
+int RunRead(Context& context, Args args) {
+    bool json = false;
+    for (const auto& a : args) {
+        if (a == "--json") json = true;
+        else return UsageError(context, "read: unknown option '" + a + "'");
+    }
+    int rc = kOk;
+    auto session = Session::Open(context, rc);
+    if (!session) return rc;
+
+    params::ParameterImage image;
+    maps::MapModel model;
+    ProgressBar bar(context);
+    const ConfigSnapshot snapshot = ReadSnapshot(session->link(), image, model, bar.callback());
+    bar.finish();
+    if (session->reportLost(context)) return kPortError;
+
+    const auto missing = snapshot.missing();
+    for (const auto& name : missing) context.err << "sequaflow-cli: no valid answer for " << name << '\n';
+    bool anything = snapshot.identification.has_value();
+    for (const auto& p : snapshot.parameters) anything = anything || p.has_value();
+    if (!anything) {
+        context.err << "sequaflow-cli: no valid answer from a controller on " << session->path() << '\n';
+        return kNoAnswer;
+    }
+    if (json) PrintJson(context.out, snapshot);
+    else PrintText(context.out, snapshot);
+    return kOk;
+}
+
+}  // namespace sequaflow::cli

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/cli.h"
+#include "link/commands.h"
+#include "maps/map_model.h"
+#include "params/parameter_file.h"
+#include "params/parameter_image.h"
+#include "params/progress.h"
+
+// What the configuration commands read, print and compare; an element that could not be read is empty.
+namespace sequaflow::cli {
+
+struct ConfigSnapshot {
+    bool fromController = false;
+    std::optional<link::Identification> identification;
+    std::optional<std::uint16_t> serial;
+    std::array<std::optional<std::int32_t>, params::kParameterCount> parameters{};
+    std::array<std::optional<std::uint32_t>, params::kPointCount> points{};
+    std::array<std::optional<int>, params::kAdvancedMapSize> advanced{};  // percent, row-major
+    std::array<std::optional<int>, params::kStdMapSize> standard{};      // percent
+    std::array<std::optional<std::uint16_t>, 64> recordWords{};
+
+    // Names of the elements that stayed unread ("parameter 7", "advanced map cell 3,2" ...).
+    std::vector<std::string> missing() const;
+    // True when everything a parameter file holds was read.
+    bool completeForFile() const;
+};
+
+// Reads everything without writing: identification, serial number, the 64 parameters, the points and both
+// maps (with their single retries), the vehicle-record words 0..63. The image and the model take the values
+// that were read.
+ConfigSnapshot ReadSnapshot(link::Link& link, params::ParameterImage& image, maps::MapModel& model,
+                            const params::ProgressFn& progress);
+ConfigSnapshot SnapshotOfFile(const params::ParameterFileContent& content);
+
+void PrintJson(std::ostream& out, const ConfigSnapshot& s);
+void PrintText(std::ostream& out, const ConfigSnapshot& s);
+
+// What the controller holds against what was sent; one line per difference or unread value.
+std::vector<std::string> CompareWithSent(const params::ParameterImage& sent, const maps::MapModel& sentModel,
+                                         const ConfigSnapshot& readBack);
+
+// A progress bar with the phase name on standard error, only when it is a terminal.
+class ProgressBar {
+public:
+    explicit ProgressBar(Context& context) : context_(context) {}
+    ~ProgressBar() { finish(); }
+    ProgressBar(const ProgressBar&) = delete;
+    ProgressBar& operator=(const ProgressBar&) = delete;
+    params::ProgressFn callback();
+    void finish();
+
+private:
+    Context& context_;
+    bool drawn_ = false;
+};
+
+// Reads back what a sequence sent and names every value the controller does not hold as sent; the exit code.
+int ReportReadBack(Context& context, Session& session, const params::ParameterImage& sent,
+                   const maps::MapModel& sentModel, ProgressBar& bar);
+
+// Reads and checks a parameter file, printing the reason on failure; nullopt means exit 5.
+std::optional<params::ParameterFileContent> LoadFileOrReport(Context& context, const std::string& path);
+
+}  // namespace sequaflow::cli
