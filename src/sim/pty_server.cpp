@@ -28,6 +28,7 @@ struct PtyServer::Out {
 namespace {
 
 constexpr std::chrono::microseconds kSaveDebounce{500000};
+constexpr std::chrono::microseconds kLineBatch{1000};
 
 std::string Errno(const std::string& what) { return what + ": " + std::strerror(errno); }
 
@@ -155,7 +156,10 @@ void PtyServer::run() {
             if (!out_->bytes.empty()) wake = out_->bytes.front().due;
             if (stateDirty_) wake = std::min(wake.value_or(lastSave_ + kSaveDebounce), lastSave_ + kSaveDebounce);
             if (wake) {
-                const auto wait = std::max(*wake - t, std::chrono::microseconds{0});
+                // At line rate the bytes go out in batches of about a millisecond, as a USB adapter hands
+                // them over; waking for every single byte would cost more CPU than the client it serves.
+                const auto floor = options_.lineRate && !out_->bytes.empty() ? kLineBatch : std::chrono::microseconds{0};
+                const auto wait = std::max(*wake - t, floor);
                 ts.tv_sec = static_cast<time_t>(wait.count() / 1000000);
                 ts.tv_nsec = static_cast<long>(wait.count() % 1000000) * 1000;
                 timeout = &ts;
