@@ -4,6 +4,7 @@
 #include "cli/config_snapshot.h"
 #include "params/factory_reset.h"
 #include "params/injector_catalogue.h"
+#include "params/parameter_reader.h"
 
 namespace sequaflow::cli {
 
@@ -21,18 +22,21 @@ int RunFactoryReset(Context& context, Args args) {
     auto session = Session::Open(context, rc);
     if (!session) return rc;
 
+    // The parameter read the program makes when it connects: the values the reset keeps come from it.
     params::ParameterImage image;
     maps::MapModel model;
     ProgressBar bar(context);
-    const ConfigSnapshot before = ReadSnapshot(session->link(), image, model, bar.callback());
+    const auto before = params::ReadParameterSet(session->link(), image, bar.callback());
     bar.finish();
     if (session->reportLost(context)) return kPortError;
+    params::RefreshShadowsAfterRead(image);
+    model.applyTurboFlag(image);
     // The reset sends the work-time counters and parameters 55..63 as read: without a valid read of each,
     // it would overwrite them with zeros.
     bool keptRead = true;
     for (int n = 0; n < static_cast<int>(params::kParameterCount); ++n) {
         const bool kept = (n >= 35 && n <= 38) || n >= 55;
-        if (kept && !before.parameters[static_cast<std::size_t>(n)]) {
+        if (kept && !before.valid[static_cast<std::size_t>(n)]) {
             context.err << "sequaflow-cli: no valid answer for parameter " << n << '\n';
             keptRead = false;
         }
