@@ -262,8 +262,10 @@ private slots:
         QTest::qWait(300);
         QVERIFY(lamp.isLit());
 
+        // A new flash starts with the light on, so a fault shows at once.
         lamp.setFlashing(true);
         QVERIFY(timer->isActive());
+        QVERIFY(lamp.isLit());
         lamp.hide();
         QVERIFY(!timer->isActive());
         lamp.show();
@@ -592,6 +594,36 @@ private slots:
         QCOMPARE(aEdited.count(), 1);
         QCOMPARE(bEdited.count(), 0);  // the follower was not edited by the user
         QCOMPARE(bChanged.count(), 1);
+    }
+
+    void smallestSizesStillDraw() {
+        const QString shots = qEnvironmentVariable("SEQUAFLOW_WIDGET_SHOTS");
+        RoundMeter meter;
+        meter.setSignalName(QStringLiteral("Obroty"));
+        meter.setValue(3);
+        VerticalBar bar;
+        bar.setValue(50);
+        bar.setCaption(QStringLiteral("8"));
+        Thermometer thermo;
+        thermo.setValue(60);
+        LedLamp lamp;
+        lamp.setOn(true);
+        lamp.setCaption(QStringLiteral("Sprawny"));
+        TankGauge tank;
+        tank.setLevel(4);
+        ColourButton button(QStringLiteral("automat"));
+        button.setOnText(QStringLiteral("Gaz"));
+        const QList<QWidget*> all{&meter, &bar, &thermo, &lamp, &tank, &button};
+        int i = 0;
+        for (QWidget* w : all) {
+            w->resize(w->minimumSizeHint());
+            QVERIFY(!w->minimumSizeHint().isEmpty());
+            const QImage img = Shot(*w);
+            QVERIFY2(!Uniform(img), w->metaObject()->className());
+            if (!shots.isEmpty()) img.save(QDir(shots).filePath(QStringLiteral("small_%1.png").arg(i++)));
+            w->resize(1, 1);  // degenerate sizes must not crash
+            (void)Shot(*w);
+        }
     }
 
     // Renders every widget at a small and a large size; with SEQUAFLOW_WIDGET_SHOTS set to a folder the

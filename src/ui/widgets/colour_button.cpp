@@ -67,21 +67,26 @@ QFont ColourButton::onTextFont() const {
     return f;
 }
 
-QSize ColourButton::sizeHint() const {
+QSize ColourButton::textSize() const {
     const QFontMetrics cm(captionFont());
     int w = text().isEmpty() ? 0 : cm.horizontalAdvance(text());
     int h = text().isEmpty() ? 0 : cm.height();
     if (!onText_.isEmpty()) {
         const QFontMetrics om(onTextFont());
         w = std::max(w, om.horizontalAdvance(onText_));
-        h += om.height() + (text().isEmpty() ? 0 : 2);
+        h += om.height();
     }
-    return {std::max(80, w + 3 * kPad), std::max(32, h + 2 * kPad)};
+    return {w, h};
+}
+
+QSize ColourButton::sizeHint() const {
+    const QSize t = textSize();
+    return {std::max(80, t.width() + 3 * kPad), std::max(32, t.height() + 2 * kPad)};
 }
 
 QSize ColourButton::minimumSizeHint() const {
-    const QSize hint = sizeHint();
-    return {std::min(hint.width(), 40), std::min(hint.height(), 24)};
+    // Narrow is fine (texts elide), but every line of text must fit in height.
+    return {std::min(sizeHint().width(), 48), textSize().height() + 6};
 }
 
 void ColourButton::paintEvent(QPaintEvent*) {

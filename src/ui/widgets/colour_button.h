@@ -39,6 +39,7 @@ protected:
 
 private:
     QFont captionFont() const;
+    QSize textSize() const;
     QFont onTextFont() const;
 
     QColor face_;

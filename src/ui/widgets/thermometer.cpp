@@ -23,9 +23,11 @@ constexpr double kScaleBottom = 206.0;  // value = minimum
 constexpr double kBulbY = 230.0;
 constexpr double kBulbR = 19.0;
 
-QFont PixelFont(const QFont& base, int pixels, bool bold) {
+// Font for the design box at scale s: `pixels` in design units, but never under `floorPx` on screen.
+QFont PixelFont(const QFont& base, double pixels, double s, double floorPx, bool bold) {
     QFont f = base;
-    f.setPixelSize(pixels);
+    const double design = std::max(pixels, floorPx / std::max(s, 0.01));
+    f.setPixelSize(std::max(1, static_cast<int>(std::lround(design))));
     f.setBold(bold);
     return f;
 }
@@ -64,7 +66,7 @@ void Thermometer::setValueTextVisible(bool visible) {
 QString Thermometer::valueText() const { return LocaleNumber(value(), 0) + unitText_; }
 
 QSize Thermometer::sizeHint() const { return {80, 208}; }
-QSize Thermometer::minimumSizeHint() const { return {40, 104}; }
+QSize Thermometer::minimumSizeHint() const { return {50, 130}; }
 
 void Thermometer::paintEvent(QPaintEvent*) {
     QPainter p(this);
@@ -76,7 +78,7 @@ void Thermometer::paintEvent(QPaintEvent*) {
 
     const QColor ink(0x26, 0x32, 0x38);
     if (valueTextVisible_) {
-        p.setFont(PixelFont(font(), 24, true));
+        p.setFont(PixelFont(font(), 24, s, 14, true));
         p.setPen(ink);
         p.drawText(QRectF(0, 0, kBoxW, 34), Qt::AlignCenter, valueText());
     }
@@ -111,7 +113,7 @@ void Thermometer::paintEvent(QPaintEvent*) {
     const double step = (hi - lo) / majorTicks_;
     const int decimals = ScaleDecimals(lo, step);
     const double tickX = kTubeX + kTubeW + 3;
-    p.setFont(PixelFont(font(), majorTicks_ <= 10 ? 16 : 11, false));
+    p.setFont(PixelFont(font(), majorTicks_ <= 10 ? 16 : 11, s, 10, false));
     for (int i = 0; i <= majorTicks_; ++i) {
         const double y = kScaleBottom - (kScaleBottom - kScaleTop) * i / majorTicks_;
         p.setPen(QPen(ink, 1.6));
