@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QWidget>
+#include <array>
+
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+
+namespace sequaflow::ui {
+
+class Session;
+class Thermometer;
+class VerticalBar;
+
+// The right-hand panel, on every page: injection times per cylinder, the gas correction, temperatures
+// and the lambda probes, and the injector switches of the test.
+class CylinderPanel final : public QWidget {
+    Q_OBJECT
+public:
+    CylinderPanel(Session& session, QWidget* parent);
+
+public slots:
+    void showReadings();
+
+private:
+    Session& session_;
+    std::array<QLineEdit*, 8> petrol_{};
+    std::array<QLineEdit*, 8> gas_{};
+    std::array<QPushButton*, 8> switches_{};
+    QLineEdit* injPetrol_;
+    QLineEdit* injGas_;
+    QLineEdit* correction_;
+    QLineEdit* rpm_;
+    QLineEdit* pressure_;
+    QLineEdit* reducer_;
+    QLineEdit* gasTemp_;
+    Thermometer* reducerThermo_;
+    Thermometer* gasThermo_;
+    QGroupBox* lambda1_;
+    QGroupBox* lambda2_;
+    VerticalBar* lambdaBar1_;
+    VerticalBar* lambdaBar2_;
+    QLineEdit* lambdaText1_;
+    QLineEdit* lambdaText2_;
+};
+
+}  // namespace sequaflow::ui

@@ -1,0 +1,31 @@
+#include "ui/fields.h"
+
+#include <QFontMetrics>
+
+namespace sequaflow::ui {
+
+QLineEdit* MakeValueField(const QString& name, QWidget* parent, int minimumChars) {
+    auto* f = new QLineEdit(parent);
+    f->setObjectName(name);
+    f->setReadOnly(true);
+    f->setFocusPolicy(Qt::NoFocus);
+    f->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    f->setMinimumWidth(QFontMetrics(f->font()).horizontalAdvance(QLatin1Char('0')) * minimumChars + 12);
+    return f;
+}
+
+QLabel* MakeLabel(const QString& name, const QString& text, QWidget* parent) {
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(name);
+    return l;
+}
+
+void SetTextIfChanged(QLineEdit* field, const QString& text) {
+    if (field->text() != text) field->setText(text);
+}
+
+void SetTextIfChanged(QLabel* label, const QString& text) {
+    if (label->text() != text) label->setText(text);
+}
+
+}  // namespace sequaflow::ui

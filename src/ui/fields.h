@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QString>
+
+namespace sequaflow::ui {
+
+// A read-only value field as the readings show them: right-aligned, never focused by Tab.
+QLineEdit* MakeValueField(const QString& name, QWidget* parent, int minimumChars = 7);
+QLabel* MakeLabel(const QString& name, const QString& text, QWidget* parent);
+// Sets a text only when it differs, so a 25 ms tick repaints nothing that did not change.
+void SetTextIfChanged(QLineEdit* field, const QString& text);
+void SetTextIfChanged(QLabel* label, const QString& text);
+
+}  // namespace sequaflow::ui

@@ -1,0 +1,101 @@
+#include "ui/pages/readings_page.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+
+#include "ui/fields.h"
+#include "ui/session.h"
+#include "ui/widgets/vertical_bar.h"
+
+namespace sequaflow::ui {
+
+namespace {
+// Bars of injection times in ticks: 25 ms at the slow clock fills them.
+constexpr double kTickRange = 5760;
+}
+
+ReadingsPage::ReadingsPage(Session& session, QWidget* parent) : QWidget(parent), session_(session) {
+    setObjectName(QStringLiteral("TabSheet1"));
+    auto* grid = new QGridLayout(this);
+    auto makeGroup = [this, grid](const QString& name, const QString& title, const QString& barPrefix,
+                                  const QString& editPrefix, std::array<VerticalBar*, 8>& bars,
+                                  std::array<QLineEdit*, 8>& edits, const QColor& colour, int row) {
+        auto* box = new QGroupBox(title, this);
+        box->setObjectName(name);
+        auto* g = new QGridLayout(box);
+        for (int c = 0; c < 8; ++c) {
+            const auto i = static_cast<std::size_t>(c);
+            bars[i] = new VerticalBar(box);
+            bars[i]->setObjectName(barPrefix + QString::number(c + 1));
+            bars[i]->setRange(0, kTickRange);
+            bars[i]->setBarColour(colour);
+            bars[i]->setMinimumHeight(90);
+            edits[i] = MakeValueField(editPrefix + QString::number(c + 1), box, 6);
+            g->addWidget(bars[i], 0, c, Qt::AlignHCenter);
+            g->addWidget(edits[i], 1, c);
+        }
+        grid->addWidget(box, row, 0, 1, 2);
+    };
+    makeGroup(QStringLiteral("GroupBoxOdczytyInjBenz"), QStringLiteral("Wtrysk benzyny"), QStringLiteral("VBarB"),
+              QStringLiteral("EditB"), petrolBars_, petrol_, QColor(200, 40, 40), 0);
+    makeGroup(QStringLiteral("GroupBoxOdczytyLPGInj"), QStringLiteral("Wtrysk gazu"), QStringLiteral("VBarG"),
+              QStringLiteral("EditG"), gasBars_, gas_, QColor(30, 130, 60), 1);
+
+    auto lambda = [this](int n, VerticalBar*& bar, QLineEdit*& text, QLabel*& label) {
+        auto* box = new QWidget(this);
+        auto* g = new QVBoxLayout(box);
+        label = MakeLabel(QStringLiteral("LabelL%1").arg(n), QStringLiteral("Sonda %1").arg(n), box);
+        bar = new VerticalBar(box);
+        bar->setObjectName(QStringLiteral("AbVBarPanelSonda%1").arg(n));
+        bar->setRange(0, 5);
+        bar->setMinimumHeight(90);
+        text = MakeValueField(QStringLiteral("EditAbVBarSonda%1").arg(n), box, 5);
+        g->addWidget(label);
+        g->addWidget(bar, 1, Qt::AlignHCenter);
+        g->addWidget(text);
+        return box;
+    };
+    grid->addWidget(lambda(1, lambdaBar1_, lambdaText1_, lambdaLabel1_), 2, 0);
+    grid->addWidget(lambda(2, lambdaBar2_, lambdaText2_, lambdaLabel2_), 2, 1);
+
+    auto* temps = new QGridLayout;
+    temps->addWidget(MakeLabel(QStringLiteral("LabelOdczytyTempRTemp"), QStringLiteral("Temp. reduktora"), this), 0, 0);
+    reducer_ = MakeValueField(QStringLiteral("EditOdczytyTempR"), this);
+    temps->addWidget(reducer_, 0, 1);
+    temps->addWidget(MakeLabel(QStringLiteral("LabelOdczytyTempLPGTemp"), QStringLiteral("Temp. gazu"), this), 1, 0);
+    gasTemp_ = MakeValueField(QStringLiteral("EditOdczytyTempLPG"), this);
+    temps->addWidget(gasTemp_, 1, 1);
+    grid->addLayout(temps, 3, 0, 1, 2);
+    grid->setRowStretch(4, 1);
+
+    connect(&session_, &Session::readingsUpdated, this, &ReadingsPage::showReadings);
+}
+
+void ReadingsPage::showReadings() {
+    const auto& v = session_.view();
+    const auto inputs = params::ReadingsInputsOf(session_.state());
+    for (std::size_t c = 0; c < 8; ++c) {
+        petrolBars_[c]->setValue(v.petrolTicks[c]);
+        gasBars_[c]->setValue(v.gasTicks[c]);
+        SetTextIfChanged(petrol_[c], QString::fromStdString(v.petrolText[c]));
+        SetTextIfChanged(gas_[c], QString::fromStdString(v.gasText[c]));
+    }
+    for (QWidget* w : {static_cast<QWidget*>(lambdaBar1_), static_cast<QWidget*>(lambdaLabel1_)})
+        w->setVisible(inputs.lambda1);
+    for (QWidget* w : {static_cast<QWidget*>(lambdaBar2_), static_cast<QWidget*>(lambdaLabel2_)})
+        w->setVisible(inputs.lambda2);
+    if (inputs.lambda1) {
+        lambdaBar1_->setValue(v.lambda1V);
+        SetTextIfChanged(lambdaText1_, QString::fromStdString(v.lambda1Text));
+    }
+    if (inputs.lambda2) {
+        lambdaBar2_->setValue(v.lambda2V);
+        SetTextIfChanged(lambdaText2_, QString::fromStdString(v.lambda2Text));
+    }
+    SetTextIfChanged(reducer_, QString::fromStdString(v.reducerText));
+    SetTextIfChanged(gasTemp_, QString::fromStdString(v.gasTempText));
+}
+
+}  // namespace sequaflow::ui

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QWidget>
+#include <array>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+
+namespace sequaflow::ui {
+
+class Session;
+class VerticalBar;
+
+// TabSheet1: the injection times as bars per cylinder, the lambda bars and the temperatures.
+class ReadingsPage final : public QWidget {
+    Q_OBJECT
+public:
+    explicit ReadingsPage(Session& session, QWidget* parent = nullptr);
+
+public slots:
+    void showReadings();
+
+private:
+    Session& session_;
+    std::array<VerticalBar*, 8> petrolBars_{};
+    std::array<VerticalBar*, 8> gasBars_{};
+    std::array<QLineEdit*, 8> petrol_{};
+    std::array<QLineEdit*, 8> gas_{};
+    VerticalBar* lambdaBar1_;
+    VerticalBar* lambdaBar2_;
+    QLineEdit* lambdaText1_;
+    QLineEdit* lambdaText2_;
+    QLabel* lambdaLabel1_;
+    QLabel* lambdaLabel2_;
+    QLineEdit* reducer_;
+    QLineEdit* gasTemp_;
+};
+
+}  // namespace sequaflow::ui

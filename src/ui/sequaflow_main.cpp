@@ -1,0 +1,101 @@
+#include <QApplication>
+#include <QDir>
+#include <QStandardPaths>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "link/port_table.h"
+#include "link/posix_serial_port.h"
+#include "sim/pty_server.h"
+#include "ui/app_settings.h"
+#include "ui/key_filters.h"
+#include "ui/main_window.h"
+#include "ui/session.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: sequaflow [options]\n"
+    "  --simulate         run against the built-in simulated controller on COM1 and connect at start\n"
+    "  --map COMn=PATH    use PATH for port entry n in this run (repeatable)\n"
+    "  --connect COMn     at start, connect to this entry instead of the saved port\n"
+    "  --help             this text\n"
+    "  --version          the program version\n";
+
+int UsageError(const std::string& message) {
+    std::fprintf(stderr, "sequaflow: %s\n%s", message.c_str(), kUsage);
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace sequaflow;
+    // Options first, so --help and bad arguments never need a display.
+    bool simulate = false;
+    std::optional<int> connectIndex;
+    std::vector<std::string> maps;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--help" || a == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (a == "--version") {
+            std::printf("sequaflow %s\n", SEQUAFLOW_VERSION);
+            return 0;
+        }
+        if (a == "--simulate") {
+            simulate = true;
+        } else if (a == "--map") {
+            if (i + 1 >= argc) return UsageError("--map needs COMn=PATH");
+            maps.emplace_back(argv[++i]);
+        } else if (a == "--connect") {
+            if (i + 1 >= argc) return UsageError("--connect needs a port entry such as COM3");
+            connectIndex = link::ParsePortNumber(argv[++i]);
+            if (!connectIndex) return UsageError(std::string("--connect: '") + argv[i] + "' is not COM1..COM25");
+        } else if (a.rfind("-platform", 0) == 0 || a.rfind("-style", 0) == 0) {
+            ++i;  // Qt's own options
+        } else {
+            return UsageError("unknown option '" + a + "'");
+        }
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("sequaflow"));
+    QApplication::setOrganizationName(QStringLiteral("kestra"));
+
+    link::PortTable ports;
+    // The demo keeps its own settings, so it never changes the port saved for the real controller.
+    std::unique_ptr<ui::AppSettings> settings;
+    std::unique_ptr<sim::PtyServer> simulator;
+    if (simulate) {
+        const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+        QDir().mkpath(dir);
+        settings = std::make_unique<ui::AppSettings>(dir + QStringLiteral("/simulate.ini"));
+        auto started = sim::PtyServer::Start(sim::Controller(sim::ControllerOptions{}), sim::PtyServerOptions{});
+        if (!started) {
+            std::fprintf(stderr, "sequaflow: cannot start the simulated controller: %s\n", started.error().detail.c_str());
+            return 1;
+        }
+        simulator = std::move(started.value());
+        ports.setPath(0, simulator->slavePath());
+        if (!connectIndex) connectIndex = 0;
+    } else {
+        settings = std::make_unique<ui::AppSettings>();
+    }
+    settings->applyPortPaths(ports);
+    for (const auto& m : maps)
+        if (!ports.applyOverride(m)) return UsageError("--map needs COMn=PATH with n in 1..25, got '" + m + "'");
+
+    ui::Session session(std::make_unique<link::PosixSerialPort>(), ports);
+    session.state().decimalSeparator = ui::LocaleDecimalSeparator();
+    ui::MainWindow window(session, *settings);
+    if (connectIndex) window.setStartPort(*connectIndex);
+    window.show();
+    const int rc = QApplication::exec();
+    if (simulator) simulator->stop();
+    return rc;
+}

@@ -1,0 +1,136 @@
+#include "ui/side_panel.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+#include "ui/fields.h"
+#include "ui/readings_controller.h"
+#include "ui/session.h"
+#include "ui/widgets/colour_button.h"
+#include "ui/widgets/led_lamp.h"
+#include "ui/widgets/round_meter.h"
+#include "ui/widgets/tank_gauge.h"
+
+namespace sequaflow::ui {
+
+namespace {
+const QColor kRed(255, 0, 0);
+const QColor kGreen(0, 128, 0);
+const QColor kOrange(255, 128, 0);
+const QColor kBlue(0, 0, 255);
+
+namespace msg {
+constexpr int Petrol = 10122;   // "Benzyna"
+constexpr int Gas = 10123;      // "Gaz"
+constexpr int OnGas = 13004;    // "LPG"
+constexpr int OnPetrol = 13005; // "BENZYNA"
+constexpr int Fault = 12050;    // "Błąd"
+constexpr int Healthy = 12051;  // "Sprawny"
+}  // namespace msg
+}  // namespace
+
+SidePanel::SidePanel(Session& session, ReadingsController& readings, QWidget* parent)
+    : QWidget(parent), session_(session) {
+    setObjectName(QStringLiteral("Panel1"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    rpm_ = new RoundMeter(this);
+    rpm_->setObjectName(QStringLiteral("Ab270MeterRPM"));
+    rpm_->setRange(0, 8);
+    rpm_->setSignalName(QStringLiteral("Obroty"));
+    rpm_->setUnitText(QStringLiteral("x1000"));
+    rpmText_ = MakeValueField(QStringLiteral("EditAb270MeterRPM"), this);
+    pressure_ = new RoundMeter(this);
+    pressure_->setObjectName(QStringLiteral("ManometrPsys"));
+    pressure_->setRange(0, 3);
+    pressure_->setSignalName(QStringLiteral("Ciśnienie"));
+    pressure_->setUnitText(QStringLiteral("Bar"));
+    pressureText_ = MakeValueField(QStringLiteral("EditManometrPsys"), this);
+    for (auto* w : {static_cast<QWidget*>(rpm_), static_cast<QWidget*>(rpmText_), static_cast<QWidget*>(pressure_),
+                    static_cast<QWidget*>(pressureText_)})
+        layout->addWidget(w);
+
+    fuel_ = new ColourButton(this);
+    fuel_->setObjectName(QStringLiteral("ColorButtonPaliwo"));
+    fuel_->setOnText(session_.message(msg::Petrol));
+    layout->addWidget(fuel_);
+
+    auto* buttons = new QGridLayout;
+    petrol_ = new ColourButton(this);
+    petrol_->setObjectName(QStringLiteral("ButtonBenzyna"));
+    petrol_->setText(QStringLiteral("benzyna"));
+    automatic_ = new ColourButton(this);
+    automatic_->setObjectName(QStringLiteral("ButtonAutomat"));
+    automatic_->setText(QStringLiteral("automat"));
+    gas_ = new ColourButton(this);
+    gas_->setObjectName(QStringLiteral("ButtonLPG"));
+    gas_->setText(QStringLiteral("gaz"));
+    buttons->addWidget(petrol_, 0, 0);
+    buttons->addWidget(automatic_, 0, 1);
+    buttons->addWidget(gas_, 0, 2);
+    layout->addLayout(buttons);
+    connect(petrol_, &ColourButton::clicked, &readings, &ReadingsController::switchToPetrol);
+    connect(automatic_, &ColourButton::clicked, &readings, &ReadingsController::switchToAuto);
+    connect(gas_, &ColourButton::clicked, this, [this, &readings] {
+        readings.switchToGas();
+        if (session_.state().words[live::word::FuelState] == 1) setFuelFaces(2);
+    });
+
+    status_ = MakeValueField(QStringLiteral("EditStatus"), this);
+    status_->setAlignment(Qt::AlignCenter);
+    statusLabel_ = MakeLabel(QStringLiteral("LabelStatusVAL"), session_.message(13015), this);
+    statusLabel_->setWordWrap(true);
+    layout->addWidget(MakeLabel(QStringLiteral("LabelStatus"), QStringLiteral("Status"), this));
+    layout->addWidget(status_);
+    layout->addWidget(statusLabel_);
+
+    tank_ = new TankGauge(this);
+    tank_->setObjectName(QStringLiteral("ImageClips"));
+    layout->addWidget(tank_);
+    connect(tank_, &TankGauge::clicked, &readings, &ReadingsController::toggleFuel);
+
+    errorLamp_ = new LedLamp(this);
+    errorLamp_->setObjectName(QStringLiteral("AbLEDError"));
+    errorLamp_->setCaption(session_.message(msg::Healthy));
+    errorLamp_->hide();  // created hidden; its state is kept current all the same
+    layout->addWidget(errorLamp_);
+    layout->addStretch(1);
+    setFixedWidth(230);
+
+    connect(&session_, &Session::readingsUpdated, this, &SidePanel::showReadings);
+}
+
+void SidePanel::showReadings() {
+    const auto& v = session_.view();
+    rpm_->setValue(v.rpmGauge);
+    SetTextIfChanged(rpmText_, QString::fromStdString(v.rpmPlain));
+    pressure_->setValue(v.pressureBar);
+    SetTextIfChanged(pressureText_, QString::fromStdString(v.pressurePlain));
+    SetTextIfChanged(status_, session_.message(v.onGas ? msg::OnGas : msg::OnPetrol));
+    setFuelFaces(v.onGas ? 2 : 0);
+    fuel_->setOnText(session_.message(v.onGas ? msg::Gas : msg::Petrol));
+    fuel_->setFaceColour(v.onGas ? kGreen : kRed);
+    tank_->setLevel(v.tankPicture);
+    errorLamp_->setOn(v.errors);
+    errorLamp_->setFlashing(v.errors);
+    errorLamp_->setCaption(session_.message(v.errors ? msg::Fault : msg::Healthy));
+}
+
+void SidePanel::showStatus(const QString& editStatus, const QString& label, bool connectedColour) {
+    if (!editStatus.isEmpty()) SetTextIfChanged(status_, editStatus);
+    SetTextIfChanged(statusLabel_, label);
+    statusLabel_->setStyleSheet(connectedColour ? QStringLiteral("color: rgb(0,0,255);")
+                                                : QStringLiteral("color: rgb(255,0,0);"));
+}
+
+void SidePanel::setFuelFaces(int face) {
+    const QColor neutral = palette().color(QPalette::Button);
+    petrol_->setFaceColour(face == 0 ? kRed : neutral);
+    automatic_->setFaceColour(face == 1 ? kOrange : neutral);
+    gas_->setFaceColour(face == 2 ? kGreen : neutral);
+}
+
+}  // namespace sequaflow::ui

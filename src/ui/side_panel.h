@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace sequaflow::ui {
+
+class ColourButton;
+class LedLamp;
+class ReadingsController;
+class RoundMeter;
+class Session;
+class TankGauge;
+
+// Panel1: the always-visible side panel with the engine-speed and pressure gauges, the fuel state and its
+// buttons, the connection status and the tank picture.
+class SidePanel final : public QWidget {
+    Q_OBJECT
+public:
+    SidePanel(Session& session, ReadingsController& readings, QWidget* parent);
+
+public slots:
+    void showReadings();
+    // Empty editStatus leaves the field as it is (a valid frame sets it from the fuel state).
+    void showStatus(const QString& editStatus, const QString& label, bool connectedColour);
+    void setFuelFaces(int face);  // 0 petrol, 1 automatic, 2 gas
+
+private:
+    Session& session_;
+    RoundMeter* rpm_;
+    QLineEdit* rpmText_;
+    RoundMeter* pressure_;
+    QLineEdit* pressureText_;
+    ColourButton* fuel_;
+    ColourButton* petrol_;
+    ColourButton* automatic_;
+    ColourButton* gas_;
+    QLineEdit* status_;
+    QLabel* statusLabel_;
+    TankGauge* tank_;
+    LedLamp* errorLamp_;
+};
+
+}  // namespace sequaflow::ui
