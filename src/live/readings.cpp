@@ -45,7 +45,8 @@ ReadingsView ComputeReadings(const LiveWords& w, const ReadingsInputs& in) {
     v.pressurePlain = FormatFixed(v.pressureBar, 3, 2, sep);
     v.pressureText = v.pressurePlain + "Bar";
 
-    const std::string zeroMs = "0,00ms";  // the program's fixed texts while on petrol
+    // While on petrol the gas fields show zero, written with the same separator as every other time.
+    const std::string zeroMs = std::string("0") + sep + "00ms";
     for (int c = 0; c < kCylinders; ++c) {
         const auto i = static_cast<std::size_t>(c);
         v.petrolTicks[i] = w[static_cast<std::size_t>(PetrolTimeWord(c))];
@@ -54,7 +55,7 @@ ReadingsView ComputeReadings(const LiveWords& w, const ReadingsInputs& in) {
         v.gasText[i] = v.onGas ? MsText(v.gasTicks[i], in.fastClock, sep) : zeroMs;
     }
     v.correctionText = v.onGas ? GasCorrectionText(w[word::GasTime1], w[word::PetrolTime1], sep)
-                               : std::string("00,0%");
+                               : std::string("00") + sep + "0%";
 
     v.stripMs = TicksToMs(w[word::PetrolTime1], in.fastClock);
     v.stripSegment = StripSegment(w[word::PetrolTime1], in.timePoints);

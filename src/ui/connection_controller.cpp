@@ -137,7 +137,7 @@ void ConnectionController::readEverything() {
                                      QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     };
     params::ReadEverything(link, state, hooks);
-    progress_->setValue(100);
+    progress_->setValue(0);  // done: an empty bar, not one that looks stuck at the end
     state.hardware = session_.connection().hardware();
     state.software = session_.connection().software();
     session_.publishReadFinished();

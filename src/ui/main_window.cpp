@@ -5,6 +5,8 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QScreen>
+#include <algorithm>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
@@ -86,7 +88,9 @@ MainWindow::MainWindow(Session& session, AppSettings& settings, QWidget* parent)
         if (closePending_) close();
     });
     readings_->timer()->start();
-    resize(1180, 760);
+    // Fill a small workshop screen, keep a sensible size on a large one.
+    const QSize avail = screen() ? screen()->availableGeometry().size() : QSize(1180, 800);
+    resize(std::min(1180, avail.width()), std::min(800, avail.height()));
 }
 
 MainWindow::~MainWindow() = default;

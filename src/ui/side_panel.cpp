@@ -42,12 +42,15 @@ SidePanel::SidePanel(Session& session, ReadingsController& readings, QWidget* pa
     rpm_->setRange(0, 8);
     rpm_->setSignalName(QStringLiteral("Obroty"));
     rpm_->setUnitText(QStringLiteral("x1000"));
+    rpm_->setZones({{6.0, 8.0, QColor(220, 60, 50)}});
     rpmText_ = MakeValueField(QStringLiteral("EditAb270MeterRPM"), this);
     pressure_ = new RoundMeter(this);
     pressure_->setObjectName(QStringLiteral("ManometrPsys"));
     pressure_->setRange(0, 3);
     pressure_->setSignalName(QStringLiteral("Ciśnienie"));
     pressure_->setUnitText(QStringLiteral("Bar"));
+    pressure_->setMajorTicks(6);
+    pressure_->setValueDecimals(2);
     pressureText_ = MakeValueField(QStringLiteral("EditManometrPsys"), this);
     for (auto* w : {static_cast<QWidget*>(rpm_), static_cast<QWidget*>(rpmText_), static_cast<QWidget*>(pressure_),
                     static_cast<QWidget*>(pressureText_)})
@@ -68,6 +71,13 @@ SidePanel::SidePanel(Session& session, ReadingsController& readings, QWidget* pa
     gas_ = new ColourButton(this);
     gas_->setObjectName(QStringLiteral("ButtonLPG"));
     gas_->setText(QStringLiteral("gaz"));
+    for (auto* b : {petrol_, automatic_, gas_}) {
+        QFont f = b->font();
+        f.setPointSizeF(f.pointSizeF() * 0.85);  // three captions side by side in the panel
+        b->setFont(f);
+        b->setMinimumHeight(30);
+    }
+    buttons->setSpacing(3);
     buttons->addWidget(petrol_, 0, 0);
     buttons->addWidget(automatic_, 0, 1);
     buttons->addWidget(gas_, 0, 2);

@@ -49,6 +49,10 @@ TEST(ReadingsViewTest, PetrolAndGasTexts) {
     EXPECT_EQ(v.gasText[0], "0,00ms");
     EXPECT_EQ(v.gasTicks[0], 0u);
     EXPECT_EQ(v.correctionText, "00,0%");
+    in.decimalSeparator = '.';
+    EXPECT_EQ(ComputeReadings(w, in).gasText[0], "0.00ms");  // one separator in the whole column
+    EXPECT_EQ(ComputeReadings(w, in).correctionText, "00.0%");
+    in.decimalSeparator = ',';
     EXPECT_EQ(v.reducerText, "-10\u00B0C");
     EXPECT_EQ(v.pressureText, "1,06Bar");
     EXPECT_EQ(v.stripSegment, 3);

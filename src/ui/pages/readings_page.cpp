@@ -32,7 +32,7 @@ ReadingsPage::ReadingsPage(Session& session, QWidget* parent) : QWidget(parent),
             bars[i]->setRange(0, kTickRange);
             bars[i]->setBarColour(colour);
             bars[i]->setMinimumHeight(90);
-            edits[i] = MakeValueField(editPrefix + QString::number(c + 1), box, 6);
+            edits[i] = MakeValueField(editPrefix + QString::number(c + 1), box, 4);
             g->addWidget(bars[i], 0, c, Qt::AlignHCenter);
             g->addWidget(edits[i], 1, c);
         }
