@@ -1,5 +1,7 @@
 #include "sim/controller.h"
 
+#include "live/live_frame.h"
+
 #include <cmath>
 
 namespace sequaflow::sim {
@@ -23,19 +25,9 @@ void AddSeconds(std::array<std::uint16_t, params::kParameterCount>& p, std::size
 }  // namespace
 
 std::array<std::uint8_t, kLiveFrameBytes> EncodeLiveFrame(const LiveWords& words) {
-    std::array<std::uint8_t, kLiveFrameBytes> f{};
-    f[0] = 'V';
-    std::uint8_t sum = 0;
-    for (int k = 0; k < kLiveWordCount; ++k) {
-        const auto hi = static_cast<std::uint8_t>(words[static_cast<std::size_t>(k)] >> 8);
-        const auto lo = static_cast<std::uint8_t>(words[static_cast<std::size_t>(k)] & 0xFF);
-        f[static_cast<std::size_t>(63 - 2 * k)] = hi;
-        f[static_cast<std::size_t>(64 - 2 * k)] = lo;
-        sum = static_cast<std::uint8_t>(sum + hi + lo);
-    }
-    f[65] = sum;
-    f[66] = ':';
-    return f;
+    live::LiveWords wide{};
+    std::copy(words.begin(), words.end(), wide.begin());
+    return live::EncodeLiveFrame(wide);
 }
 
 Controller::Controller(const ControllerOptions& options, std::optional<PersistentStores> stores)
