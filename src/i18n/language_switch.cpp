@@ -16,6 +16,11 @@ void ApplyLanguageEntry(int id, std::string_view text, MessageStore& store, Lang
 
 LanguageResult SelectLanguage(int number, const std::filesystem::path& startDir, MessageStore& store,
                               LanguageHost& host) {
+    return SelectLanguage(number, startDir, startDir, store, host);
+}
+
+LanguageResult SelectLanguage(int number, const std::filesystem::path& startDir,
+                              const std::filesystem::path& languageRoot, MessageStore& store, LanguageHost& host) {
     LanguageResult result;
     host.saveComboIndices();
     const Language* language = findLanguage(number);
@@ -25,7 +30,7 @@ LanguageResult SelectLanguage(int number, const std::filesystem::path& startDir,
         result.outcome = LanguageOutcome::NoLanguage;
     } else {
         host.applyCharset(language->charset);
-        auto loaded = LoadLanguageFile(startDir / language->fileName, codePageOf(*language),
+        auto loaded = LoadLanguageFile(languageRoot / language->fileName, codePageOf(*language),
                                        [&](int id, std::string_view text) { ApplyLanguageEntry(id, text, store, host); });
         if (loaded) {
             result.summary = *loaded;

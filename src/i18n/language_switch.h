@@ -53,6 +53,11 @@ void ApplyLanguageEntry(int id, std::string_view text, MessageStore& store, Lang
 LanguageResult SelectLanguage(int number, const std::filesystem::path& startDir, MessageStore& store,
                               LanguageHost& host);
 
+// The same, reading the language file below `languageRoot` (the start directory, or the installed data
+// directory when the start directory has no "lang" folder) while jezyk.txt still goes to `startDir`.
+LanguageResult SelectLanguage(int number, const std::filesystem::path& startDir,
+                              const std::filesystem::path& languageRoot, MessageStore& store, LanguageHost& host);
+
 inline constexpr int kErrorTextId = 12050;
 
 }  // namespace sequaflow::i18n

@@ -1,6 +1,7 @@
 #include "ui/main_window.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -26,6 +27,7 @@
 #include "ui/dialogs/tank_sensor_dialog.h"
 #include "ui/dialogs/turbo_dialog.h"
 #include "ui/dialogs/vehicle_data_dialog.h"
+#include "ui/language_controller.h"
 #include "ui/main_menu.h"
 #include "ui/pages/adaptation_page.h"
 #include "ui/pages/advanced_page.h"
@@ -82,6 +84,9 @@ MainWindow::MainWindow(Session& session, AppSettings& settings, QWidget* parent)
     buildPages();
     createDialogs();
     wireShortcuts();
+    // The start directory is the current one now; every control shows the table's built-in text.
+    languages_ = new LanguageController(*this, *menu_, session_, QDir::currentPath());
+    languages_->applyCurrentTexts();
     connect(readings_, &ReadingsController::statusChanged, side_, &SidePanel::showStatus);
     connect(readings_, &ReadingsController::fuelFacesRequested, side_, &SidePanel::setFuelFaces);
     connect(&session_, &Session::idle, this, [this] {
@@ -218,7 +223,7 @@ void MainWindow::showEvent(QShowEvent* event) {
 void MainWindow::firstActivation() {
     if (activated_) return;
     activated_ = true;
-    // The language is applied here once the language files are wired in.
+    languages_->applyStartupLanguage();
     if (startPort_ >= 0) menu_->portItem(startPort_)->trigger();
     else connection_->restoreSavedPort();
     applyMapMode(static_cast<int>(session_.state().image.field(params::field::MapMode)));

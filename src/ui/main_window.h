@@ -11,6 +11,7 @@ namespace sequaflow::ui {
 class AppSettings;
 class ConnectionController;
 class CylinderPanel;
+class LanguageController;
 class MainMenu;
 class ReadingsController;
 class Session;
@@ -27,6 +28,7 @@ public:
     MainMenu& menu() { return *menu_; }
     ConnectionController& connection() { return *connection_; }
     ReadingsController& readings() { return *readings_; }
+    LanguageController& languages() { return *languages_; }
     QTabWidget* pages() { return pages_; }
     // Page by objectName ("TabSheet3" ...).
     QWidget* page(const QString& name) const;
@@ -57,6 +59,7 @@ private:
     QProgressBar* progress_ = nullptr;
     ConnectionController* connection_ = nullptr;
     ReadingsController* readings_ = nullptr;
+    LanguageController* languages_ = nullptr;
     int previousPage_ = 0;
     bool revertingPage_ = false;
     bool activated_ = false;
