@@ -66,6 +66,15 @@ std::optional<long> ParseInteger(std::string_view text, long min, long max) {
     return v;
 }
 
+void FixedRate::wait() {
+    next_ += period_;
+    const auto now = pacer_.now();
+    if (next_ > now)
+        pacer_.pause(static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(next_ - now).count()));
+    else
+        next_ = now;
+}
+
 int UsageError(Context& context, std::string_view message) {
     context.err << "sequaflow-cli: " << message << "\nTry 'sequaflow-cli --help'.\n";
     return kUsage;

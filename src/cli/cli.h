@@ -77,6 +77,21 @@ private:
     std::unique_ptr<link::FrameLog> trace_;
 };
 
+// A timer of fixed rate for the command loops: a tick that ran late is not made up for, as with a GUI
+// timer.
+class FixedRate {
+public:
+    FixedRate(link::Pacer& pacer, std::chrono::milliseconds period)
+        : pacer_(pacer), period_(period), next_(pacer.now()) {}
+    // Waits for the next tick.
+    void wait();
+
+private:
+    link::Pacer& pacer_;
+    std::chrono::milliseconds period_;
+    std::chrono::microseconds next_;
+};
+
 // Helpers for argument parsing in the commands.
 std::optional<long> ParseInteger(std::string_view text, long min, long max);
 int UsageError(Context& context, std::string_view message);

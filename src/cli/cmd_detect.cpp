@@ -29,8 +29,7 @@ int RunDetect(Context& context, Args args) {
     link::ConnectionManager manager(link, context.options.ports);
     manager.StartAutoDetect();
     const auto start = pacer.now();
-    auto next = start;
-    const auto tick = std::chrono::milliseconds(link::kAutoConnectIntervalMs);
+    FixedRate rate(pacer, std::chrono::milliseconds(link::kAutoConnectIntervalMs));
     for (;;) {
         if (context.stopRequested()) {
             context.err << "sequaflow-cli: detection stopped\n";
@@ -51,13 +50,7 @@ int RunDetect(Context& context, Args args) {
             context.err << "sequaflow-cli: no controller found within " << *timeout << " s\n";
             return kNoAnswer;
         }
-        // Fixed 100 ms rate, like the timer: a slow tick is not made up for.
-        next += tick;
-        const auto now = pacer.now();
-        if (next > now)
-            pacer.pause(static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(next - now).count()));
-        else
-            next = now;
+        rate.wait();
     }
 }
 

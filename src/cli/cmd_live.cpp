@@ -136,8 +136,7 @@ int RunLive(Context& context, Args args) {
     live::LiveWords words{};
     long accepted = 0, missed = 0;
     const auto start = pacer.now();
-    auto next = start;
-    const auto tick = std::chrono::milliseconds(kTickMs);
+    FixedRate rate(pacer, std::chrono::milliseconds(kTickMs));
     while (!context.stopRequested() && (!count || accepted < *count)) {
         link::ReadLiveFrame(link);
         link.receiveWait(link::kLiveFrameSize);
@@ -150,13 +149,7 @@ int RunLive(Context& context, Args args) {
             ++missed;
         }
         if (!link.portOpen()) break;
-        // A 25 ms timer: the next request goes out on the next tick, a late one is not made up for.
-        next += tick;
-        const auto now = pacer.now();
-        if (next > now)
-            pacer.pause(static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(next - now).count()));
-        else
-            next = now;
+        rate.wait();
     }
     const double elapsed = std::chrono::duration<double>(pacer.now() - start).count();
     context.err << "frames: " << accepted << " accepted, " << missed << " missed in " << Num(elapsed, 2) << " s ("

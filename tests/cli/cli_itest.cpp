@@ -5,28 +5,15 @@
 
 #include "cli/cli.h"
 #include "live/live_frame.h"
+#include "support/cli_runner.h"
 #include "support/pty_peer.h"
 #include "support/scripted_port.h"
 
 using namespace sequaflow;
+using testing_support::RunTool;
 using testing_support::PtyPeer;
 
 namespace {
-
-struct CliRun {
-    int rc = -1;
-    std::string out, err;
-};
-
-CliRun RunTool(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    cli::Context context{out, err, {}, false, nullptr};
-    CliRun r;
-    r.rc = cli::RunCli(args, context);
-    r.out = out.str();
-    r.err = err.str();
-    return r;
-}
 
 struct FakeController {
     std::uint16_t params[64] = {};

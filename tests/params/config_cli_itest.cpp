@@ -8,26 +8,13 @@
 #include "cli/cli.h"
 #include "sim/controller.h"
 #include "sim/pty_server.h"
+#include "support/cli_runner.h"
 #include "support/pty_peer.h"
 
 using namespace sequaflow;
+using testing_support::RunTool;
 
 namespace {
-
-struct CliRun {
-    int rc = -1;
-    std::string out, err;
-};
-
-CliRun RunTool(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    cli::Context context{out, err, {}, false, nullptr};
-    CliRun r;
-    r.rc = cli::RunCli(args, context);
-    r.out = out.str();
-    r.err = err.str();
-    return r;
-}
 
 // The integers (or nulls, as INT_MIN) of a flat JSON array under `key`, and nested arrays flattened.
 std::vector<long> JsonInts(const std::string& json, const std::string& key) {
@@ -65,7 +52,7 @@ struct SimulatedController : ::testing::Test {
         server = std::move(*started);
         device = server->slavePath();
     }
-    CliRun Tool(std::vector<std::string> args) {
+    testing_support::CliRun Tool(std::vector<std::string> args) {
         args.insert(args.begin(), {"--device", device});
         return RunTool(args);
     }
