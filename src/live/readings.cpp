@@ -65,6 +65,8 @@ ReadingsView ComputeReadings(const LiveWords& w, const ReadingsInputs& in) {
     v.reducerText = std::to_string(v.reducerC) + "\u00B0C";
     v.gasTempText = std::to_string(v.gasC) + "\u00B0C";
 
+    v.lambda1 = in.lambda1;
+    v.lambda2 = in.lambda2;
     v.lambda1V = LambdaVolts(w[word::Lambda1]);
     v.lambda2V = LambdaVolts(w[word::Lambda2]);
     v.lambda1Text = FormatFixed(v.lambda1V, 3, 2, sep) + "V";

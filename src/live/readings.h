@@ -52,6 +52,7 @@ struct ReadingsView {
     std::int32_t reducerC = 0, gasC = 0;
     std::string reducerText, gasTempText;  // "80°C"
 
+    bool lambda1 = false, lambda2 = false;  // probe fitted: its controls are shown
     float lambda1V = 0, lambda2V = 0;
     std::string lambda1Text, lambda2Text;  // "0,45V"
 

@@ -16,17 +16,18 @@ namespace sequaflow::ui {
 
 namespace {
 
-QGroupBox* LambdaGroup(int n, QWidget* parent, VerticalBar*& bar, QLineEdit*& text) {
+QGroupBox* LambdaGroup(int n, QWidget* parent, LambdaDisplay& display) {
     auto* box = new QGroupBox(QStringLiteral("Sonda %1").arg(n), parent);
     box->setObjectName(QStringLiteral("GroupLambda%1").arg(n));
-    bar = new VerticalBar(box);
-    bar->setObjectName(QStringLiteral("LambdaBar%1").arg(n));
-    bar->setRange(0, 5);
-    bar->setMinimumHeight(60);
-    text = MakeValueField(QStringLiteral("EditSonda%1").arg(n), box, 5);
+    display.bar = new VerticalBar(box);
+    display.bar->setObjectName(QStringLiteral("LambdaBar%1").arg(n));
+    display.bar->setRange(0, 5);
+    display.bar->setMinimumHeight(60);
+    display.text = MakeValueField(QStringLiteral("EditSonda%1").arg(n), box, 5);
+    display.shownWhenFitted = {box};
     auto* l = new QHBoxLayout(box);
-    l->addWidget(bar);
-    l->addWidget(text);
+    l->addWidget(display.bar);
+    l->addWidget(display.text);
     return box;
 }
 
@@ -86,10 +87,8 @@ CylinderPanel::CylinderPanel(Session& session, QWidget* parent) : QWidget(parent
     layout->addLayout(thermos);
 
     auto* lambdas = new QHBoxLayout;
-    lambda1_ = LambdaGroup(1, this, lambdaBar1_, lambdaText1_);
-    lambda2_ = LambdaGroup(2, this, lambdaBar2_, lambdaText2_);
-    lambdas->addWidget(lambda1_);
-    lambdas->addWidget(lambda2_);
+    lambdas->addWidget(LambdaGroup(1, this, lambda1_));
+    lambdas->addWidget(LambdaGroup(2, this, lambda2_));
     layout->addLayout(lambdas);
     layout->addStretch(1);
     setFixedWidth(260);
@@ -99,7 +98,6 @@ CylinderPanel::CylinderPanel(Session& session, QWidget* parent) : QWidget(parent
 
 void CylinderPanel::showReadings() {
     const auto& v = session_.view();
-    const auto inputs = params::ReadingsInputsOf(session_.state());
     for (std::size_t c = 0; c < 8; ++c) {
         SetTextIfChanged(petrol_[c], QString::fromStdString(v.petrolText[c]));
         SetTextIfChanged(gas_[c], QString::fromStdString(v.gasText[c]));
@@ -113,16 +111,8 @@ void CylinderPanel::showReadings() {
     SetTextIfChanged(gasTemp_, QString::fromStdString(v.gasTempText));
     reducerThermo_->setValue(v.reducerC);
     gasThermo_->setValue(v.gasC);
-    lambda1_->setVisible(inputs.lambda1);
-    lambda2_->setVisible(inputs.lambda2);
-    if (inputs.lambda1) {
-        lambdaBar1_->setValue(v.lambda1V);
-        SetTextIfChanged(lambdaText1_, QString::fromStdString(v.lambda1Text));
-    }
-    if (inputs.lambda2) {
-        lambdaBar2_->setValue(v.lambda2V);
-        SetTextIfChanged(lambdaText2_, QString::fromStdString(v.lambda2Text));
-    }
+    lambda1_.show(v.lambda1, v.lambda1V, v.lambda1Text);
+    lambda2_.show(v.lambda2, v.lambda2V, v.lambda2Text);
 }
 
 }  // namespace sequaflow::ui

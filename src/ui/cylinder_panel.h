@@ -3,6 +3,8 @@
 #include <QWidget>
 #include <array>
 
+#include "ui/fields.h"
+
 class QGroupBox;
 class QLineEdit;
 class QPushButton;
@@ -37,12 +39,8 @@ private:
     QLineEdit* gasTemp_;
     Thermometer* reducerThermo_;
     Thermometer* gasThermo_;
-    QGroupBox* lambda1_;
-    QGroupBox* lambda2_;
-    VerticalBar* lambdaBar1_;
-    VerticalBar* lambdaBar2_;
-    QLineEdit* lambdaText1_;
-    QLineEdit* lambdaText2_;
+    LambdaDisplay lambda1_;
+    LambdaDisplay lambda2_;
 };
 
 }  // namespace sequaflow::ui

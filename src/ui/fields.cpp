@@ -2,6 +2,8 @@
 
 #include <QFontMetrics>
 
+#include "ui/widgets/vertical_bar.h"
+
 namespace sequaflow::ui {
 
 QLineEdit* MakeValueField(const QString& name, QWidget* parent, int minimumChars) {
@@ -26,6 +28,13 @@ void SetTextIfChanged(QLineEdit* field, const QString& text) {
 
 void SetTextIfChanged(QLabel* label, const QString& text) {
     if (label->text() != text) label->setText(text);
+}
+
+void LambdaDisplay::show(bool fitted, float volts, const std::string& voltsText) const {
+    for (QWidget* w : shownWhenFitted) w->setVisible(fitted);
+    if (!fitted) return;
+    bar->setValue(volts);
+    SetTextIfChanged(text, QString::fromStdString(voltsText));
 }
 
 }  // namespace sequaflow::ui

@@ -3,6 +3,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QString>
+#include <string>
+#include <vector>
 
 namespace sequaflow::ui {
 
@@ -12,5 +14,17 @@ QLabel* MakeLabel(const QString& name, const QString& text, QWidget* parent);
 // Sets a text only when it differs, so a 25 ms tick repaints nothing that did not change.
 void SetTextIfChanged(QLineEdit* field, const QString& text);
 void SetTextIfChanged(QLabel* label, const QString& text);
+
+class VerticalBar;
+
+// One lambda probe on screen: its bar and text, and the controls shown only while the probe is fitted.
+// While it is not fitted the texts keep their last values.
+struct LambdaDisplay {
+    VerticalBar* bar = nullptr;
+    QLineEdit* text = nullptr;
+    std::vector<QWidget*> shownWhenFitted;
+
+    void show(bool fitted, float volts, const std::string& voltsText) const;
+};
 
 }  // namespace sequaflow::ui

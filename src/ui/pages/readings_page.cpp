@@ -43,22 +43,23 @@ ReadingsPage::ReadingsPage(Session& session, QWidget* parent) : QWidget(parent),
     makeGroup(QStringLiteral("GroupBoxOdczytyLPGInj"), QStringLiteral("Wtrysk gazu"), QStringLiteral("VBarG"),
               QStringLiteral("EditG"), gasBars_, gas_, QColor(30, 130, 60), 1);
 
-    auto lambda = [this](int n, VerticalBar*& bar, QLineEdit*& text, QLabel*& label) {
+    auto lambda = [this](int n, LambdaDisplay& display) {
         auto* box = new QWidget(this);
         auto* g = new QVBoxLayout(box);
-        label = MakeLabel(QStringLiteral("LabelL%1").arg(n), QStringLiteral("Sonda %1").arg(n), box);
-        bar = new VerticalBar(box);
-        bar->setObjectName(QStringLiteral("AbVBarPanelSonda%1").arg(n));
-        bar->setRange(0, 5);
-        bar->setMinimumHeight(90);
-        text = MakeValueField(QStringLiteral("EditAbVBarSonda%1").arg(n), box, 5);
+        auto* label = MakeLabel(QStringLiteral("LabelL%1").arg(n), QStringLiteral("Sonda %1").arg(n), box);
+        display.bar = new VerticalBar(box);
+        display.bar->setObjectName(QStringLiteral("AbVBarPanelSonda%1").arg(n));
+        display.bar->setRange(0, 5);
+        display.bar->setMinimumHeight(90);
+        display.text = MakeValueField(QStringLiteral("EditAbVBarSonda%1").arg(n), box, 5);
+        display.shownWhenFitted = {display.bar, label};
         g->addWidget(label);
-        g->addWidget(bar, 1, Qt::AlignHCenter);
-        g->addWidget(text);
+        g->addWidget(display.bar, 1, Qt::AlignHCenter);
+        g->addWidget(display.text);
         return box;
     };
-    grid->addWidget(lambda(1, lambdaBar1_, lambdaText1_, lambdaLabel1_), 2, 0);
-    grid->addWidget(lambda(2, lambdaBar2_, lambdaText2_, lambdaLabel2_), 2, 1);
+    grid->addWidget(lambda(1, lambda1_), 2, 0);
+    grid->addWidget(lambda(2, lambda2_), 2, 1);
 
     auto* temps = new QGridLayout;
     temps->addWidget(MakeLabel(QStringLiteral("LabelOdczytyTempRTemp"), QStringLiteral("Temp. reduktora"), this), 0, 0);
@@ -75,25 +76,14 @@ ReadingsPage::ReadingsPage(Session& session, QWidget* parent) : QWidget(parent),
 
 void ReadingsPage::showReadings() {
     const auto& v = session_.view();
-    const auto inputs = params::ReadingsInputsOf(session_.state());
     for (std::size_t c = 0; c < 8; ++c) {
         petrolBars_[c]->setValue(v.petrolTicks[c]);
         gasBars_[c]->setValue(v.gasTicks[c]);
         SetTextIfChanged(petrol_[c], QString::fromStdString(v.petrolText[c]));
         SetTextIfChanged(gas_[c], QString::fromStdString(v.gasText[c]));
     }
-    for (QWidget* w : {static_cast<QWidget*>(lambdaBar1_), static_cast<QWidget*>(lambdaLabel1_)})
-        w->setVisible(inputs.lambda1);
-    for (QWidget* w : {static_cast<QWidget*>(lambdaBar2_), static_cast<QWidget*>(lambdaLabel2_)})
-        w->setVisible(inputs.lambda2);
-    if (inputs.lambda1) {
-        lambdaBar1_->setValue(v.lambda1V);
-        SetTextIfChanged(lambdaText1_, QString::fromStdString(v.lambda1Text));
-    }
-    if (inputs.lambda2) {
-        lambdaBar2_->setValue(v.lambda2V);
-        SetTextIfChanged(lambdaText2_, QString::fromStdString(v.lambda2Text));
-    }
+    lambda1_.show(v.lambda1, v.lambda1V, v.lambda1Text);
+    lambda2_.show(v.lambda2, v.lambda2V, v.lambda2Text);
     SetTextIfChanged(reducer_, QString::fromStdString(v.reducerText));
     SetTextIfChanged(gasTemp_, QString::fromStdString(v.gasTempText));
 }

@@ -3,6 +3,8 @@
 #include <QWidget>
 #include <array>
 
+#include "ui/fields.h"
+
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -27,12 +29,8 @@ private:
     std::array<VerticalBar*, 8> gasBars_{};
     std::array<QLineEdit*, 8> petrol_{};
     std::array<QLineEdit*, 8> gas_{};
-    VerticalBar* lambdaBar1_;
-    VerticalBar* lambdaBar2_;
-    QLineEdit* lambdaText1_;
-    QLineEdit* lambdaText2_;
-    QLabel* lambdaLabel1_;
-    QLabel* lambdaLabel2_;
+    LambdaDisplay lambda1_;
+    LambdaDisplay lambda2_;
     QLineEdit* reducer_;
     QLineEdit* gasTemp_;
 };
