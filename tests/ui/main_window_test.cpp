@@ -11,7 +11,7 @@
 #include "link/posix_serial_port.h"
 #include "live/live_frame.h"
 #include "sim/pty_server.h"
-#include "support/pty_peer.h"
+#include "ui_rig.h"
 #include "support/scripted_port.h"
 #include "ui/app_settings.h"
 #include "ui/connection_controller.h"
@@ -23,61 +23,9 @@
 
 using namespace sequaflow;
 
-namespace {
-
-// A scripted controller whose answers the test switches on and off.
-struct Peer {
-    std::atomic<bool> answerLive{true};
-    std::atomic<std::uint32_t> storedErrors{0};
-    std::atomic<std::uint32_t> fuelState{0};
-    testing_support::PtyPeer pty{[this](const std::vector<std::uint8_t>& f) -> std::vector<std::uint8_t> {
-        switch (f[0]) {
-            case 'I': return {'I', 0x43, 37, 0, ':'};
-            case 'd': return testing_support::WordReply('d', f[1], f[1] == 47 ? 8 : 0);
-            case '}':
-            case 'L':
-            case '2': return testing_support::WordReply('d', f[1], 100);
-            case 'P': return testing_support::WordReply('e', f[1], 0);
-            case 'V': {
-                if (!answerLive) return {};
-                live::LiveWords w{};
-                w[live::word::Period] = 9216;
-                w[live::word::ErrorsStored] = storedErrors;
-                w[live::word::FuelState] = fuelState;
-                const auto frame = live::EncodeLiveFrame(w);
-                return {frame.begin(), frame.end()};
-            }
-            default: return {};
-        }
-    }};
-
-    std::vector<char> codes() const {
-        std::vector<char> out;
-        for (const auto& f : pty.frames()) out.push_back(static_cast<char>(f[0]));
-        return out;
-    }
-};
-
-const std::string kNoDevice = "/nonexistent/tty";
-
-struct Rig {
-    QTemporaryDir dir;
-    ui::AppSettings settings{dir.path() + QStringLiteral("/settings.ini")};
-    std::unique_ptr<ui::Session> session;
-    std::unique_ptr<ui::MainWindow> window;
-
-    explicit Rig(const std::string& com1) {
-        link::PortTable ports;
-        for (int i = 0; i < link::kPortCount; ++i) ports.setPath(i, "/nonexistent/tty" + std::to_string(i));
-        ports.setPath(0, com1);
-        session = std::make_unique<ui::Session>(std::make_unique<link::PosixSerialPort>(), ports);
-        window = std::make_unique<ui::MainWindow>(*session, settings);
-        if (com1 != kNoDevice) window->setStartPort(0);
-    }
-    QString status() const { return window->findChild<QLineEdit*>(QStringLiteral("EditStatus"))->text(); }
-};
-
-}  // namespace
+using sequaflow::testing_support::Peer;
+using sequaflow::testing_support::Rig;
+using sequaflow::testing_support::kNoDevice;
 
 class MainWindowTest : public QObject {
     Q_OBJECT

@@ -1,11 +1,118 @@
 #include "ui/pages/advanced_page.h"
 
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "params/number_text.h"
+#include "ui/fields.h"
+#include "ui/key_filters.h"
 #include "ui/session.h"
 
 namespace sequaflow::ui {
 
+namespace {
+constexpr int kFirstSoftwareWithFilters = 37;
+
+// The application's standard conversion failure, naming the first text that is not a number.
+QString NotANumberText(std::initializer_list<QLineEdit*> edits) {
+    for (QLineEdit* e : edits)
+        if (!params::ParseDecimal(e->text().toStdString()))
+            return QStringLiteral("'%1' is not a valid floating point value").arg(e->text());
+    return QString();
+}
+
+QLineEdit* FilterEdit(const QString& name, QWidget* parent, char separator) {
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(name);
+    e->setMaximumWidth(120);
+    e->installEventFilter(new NumberKeyFilter(live::KeyFilter::Decimal, separator, e));
+    e->installEventFilter(new FocusKeyFilter(e));
+    return e;
+}
+}  // namespace
+
 AdvancedPage::AdvancedPage(Session& session, QWidget* parent) : QWidget(parent), session_(session) {
     setObjectName(QStringLiteral("TabSheet4"));
+    const char sep = session_.state().decimalSeparator;
+    auto* layout = new QVBoxLayout(this);
+    group_ = new QGroupBox(QStringLiteral("Mazda/Jalowy"), this);
+    group_->setObjectName(QStringLiteral("GroupBoxFiltrLowRpm"));
+    auto* form = new QFormLayout(group_);
+    rpm_ = FilterEdit(QStringLiteral("EditFiltrRPM"), group_, sep);
+    injTime_ = FilterEdit(QStringLiteral("EditFiltrInjTime"), group_, sep);
+    dt_ = FilterEdit(QStringLiteral("EditFiltrDt"), group_, sep);
+    form->addRow(MakeLabel(QStringLiteral("LabelFiltrRPM"), QStringLiteral("Filtr obrotów"), group_), rpm_);
+    form->addRow(MakeLabel(QStringLiteral("LabelFiltrInjTime"), QStringLiteral("Filtr czasu wtrysku"), group_),
+                 injTime_);
+    form->addRow(MakeLabel(QStringLiteral("LabelFiltrDt"), QStringLiteral("Filtr zmian"), group_), dt_);
+    auto* save = new QPushButton(QStringLiteral("Zapisz"), group_);
+    save->setObjectName(QStringLiteral("ButtonFiltrZapis"));
+    form->addRow(save);
+    layout->addWidget(group_);
+
+    kindLabel_ = MakeLabel(QStringLiteral("LabelFiltr"), QStringLiteral("Filtr niskich obrotów"), this);
+    kind_ = new QComboBox(this);
+    kind_->setObjectName(QStringLiteral("ComboBoxFiltr"));
+    kind_->addItems({QStringLiteral("Brak"), QStringLiteral("Jałowy"), QStringLiteral("Mazda 99-01")});
+    layout->addWidget(kindLabel_);
+    layout->addWidget(kind_, 0, Qt::AlignLeft);
+    layout->addStretch(1);
+
+    connect(save, &QPushButton::clicked, this, &AdvancedPage::applyFilters);
+    connect(kind_, &QComboBox::activated, this, &AdvancedPage::applyFilters);
+    connect(&session_, &Session::readFinished, this, &AdvancedPage::showParameters);
+}
+
+void AdvancedPage::showFilterTexts(const params::FilterTexts& texts) {
+    showing_ = true;
+    rpm_->setText(QString::fromStdString(texts.rpm));
+    injTime_->setText(QString::fromStdString(texts.injTime));
+    dt_->setText(QString::fromStdString(texts.dt));
+    kind_->setCurrentIndex(texts.item);
+    showing_ = false;
+}
+
+void AdvancedPage::showParameters() {
+    const auto& state = session_.state();
+    const bool hasFilters = state.software >= kFirstSoftwareWithFilters;
+    group_->setVisible(hasFilters);
+    kindLabel_->setVisible(hasFilters);
+    kind_->setVisible(hasFilters);
+    showFilterTexts(params::FilterTextsOf(state.image, state.decimalSeparator));
+}
+
+void AdvancedPage::applyFilters() {
+    if (showing_ || session_.busy()) return;
+    auto& state = session_.state();
+    std::optional<params::FilterTexts> texts;
+    {
+        Session::Busy busy(session_);
+        texts = params::ApplyMeasurementFilters(session_.link(), state.image, rpm_->text().toStdString(),
+                                                injTime_->text().toStdString(), dt_->text().toStdString(),
+                                                kind_->currentIndex(), state.decimalSeparator);
+    }
+    if (!texts) {
+        QMessageBox::warning(this, QString(), NotANumberText({rpm_, injTime_, dt_}));
+        return;
+    }
+    showFilterTexts(*texts);
+}
+
+void AdvancedPage::writeDefaultFilters() {
+    if (session_.busy()) return;
+    auto& state = session_.state();
+    params::FilterTexts texts;
+    {
+        Session::Busy busy(session_);
+        texts = params::SetDefaultMeasurementFilters(session_.link(), state.image, state.decimalSeparator);
+    }
+    showFilterTexts(texts);
 }
 
 }  // namespace sequaflow::ui
