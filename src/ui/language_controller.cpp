@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -138,8 +139,13 @@ void LanguageController::applyStartupLanguage() {
     const auto number = i18n::StartupLanguage(ToPath(startDir_));
     if (!number) return;  // the built-in texts stay and jezyk.txt is left as it is
     const i18n::Language* language = i18n::findLanguage(*number);
+    // Polish is built in: at start-up, before any other language, a missing Polish file changes nothing
+    // on screen, so a start without the "lang" folder is not greeted with an error box.
+    quietMissingFile_ = *number == i18n::kPolish &&
+                        !QFileInfo(QDir(languageRoot()).filePath(FromView(language->fileName))).isReadable();
     if (QAction* item = language != nullptr ? menu_.action(FromView(language->menuItem)) : nullptr) item->trigger();
     else (void)selectLanguage(*number);
+    quietMissingFile_ = false;
 }
 
 int LanguageController::applyCurrentTexts() {
@@ -278,16 +284,20 @@ void LanguageController::applyCharset(int charset) {
 }
 
 void LanguageController::showError(std::string_view text, std::string_view detail) {
+    if (quietMissingFile_) return;
     if (errorSink_) {
         errorSink_(FromView(text), FromView(detail));
         return;
     }
-    // Modal to the window but without a nested event loop: the language change finishes its steps while
-    // the box is up, as it did before the box existed.
+    // Nothing waits for an answer and the steps of the change go on, so the box neither stops the event
+    // loop nor takes the keyboard from the window: it stays on top of the window until closed.
     auto* box = new QMessageBox(QMessageBox::Critical, QString(), FromView(text), QMessageBox::Ok, &window_);
+    box->setObjectName(QStringLiteral("LanguageErrorBox"));
     box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setAttribute(Qt::WA_ShowWithoutActivating);
+    box->setWindowModality(Qt::NonModal);
     if (!detail.empty()) box->setDetailedText(FromView(detail));
-    box->open();
+    box->show();
 }
 
 void LanguageController::refreshAfterLanguage() {

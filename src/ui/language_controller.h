@@ -96,6 +96,7 @@ private:
     ErrorSink errorSink_;
     std::function<bool()> adaptationRunning_;
     QStringList missing_;
+    bool quietMissingFile_ = false;
     int current_ = i18n::kPolish;
     int charset_ = 1;
 };
