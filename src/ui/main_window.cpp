@@ -227,6 +227,7 @@ void MainWindow::firstActivation() {
     if (startPort_ >= 0) menu_->portItem(startPort_)->trigger();
     else connection_->restoreSavedPort();
     applyMapMode(static_cast<int>(session_.state().image.field(params::field::MapMode)));
+    if (auto* advanced = qobject_cast<AdvancedPage*>(page(QStringLiteral("TabSheet4")))) advanced->writeDefaultFilters();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
