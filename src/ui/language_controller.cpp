@@ -14,11 +14,13 @@
 #include <QMessageBox>
 #include <QMetaProperty>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QTextEdit>
+#include <QTimer>
 #include <filesystem>
 
 #include "i18n/language_table.h"
@@ -131,6 +133,8 @@ i18n::LanguageResult LanguageController::selectLanguage(int number) {
     missing_.clear();
     auto result = i18n::SelectLanguage(number, ToPath(startDir_), ToPath(languageRoot()), session_.messages(), *this);
     if (i18n::findLanguage(number) != nullptr) current_ = number;
+    // Once the layouts have taken the new texts in.
+    QTimer::singleShot(0, this, &LanguageController::fitClippedTexts);
     emit languageChanged(number);
     return result;
 }
@@ -252,6 +256,29 @@ void LanguageController::applyTarget(const CaptionTarget& target, std::string_vi
         case TargetKind::Message:
         case TargetKind::FixedText:
             return;  // kept by the message store
+    }
+}
+
+void LanguageController::fitClippedTexts() {
+    if (!window_.isVisible()) return;
+    for (QWidget* w : window_.findChildren<QWidget*>()) {
+        if (!w->isVisible() || w->width() <= 0) continue;
+        if (auto* label = qobject_cast<QLabel*>(w)) {
+            if (label->textFormat() == Qt::RichText) continue;
+            const bool fittedBefore = label->property("fittedToLanguage").toBool();
+            if (label->wordWrap() && !fittedBefore) continue;  // wraps by its own design
+            const bool cut = label->fontMetrics().horizontalAdvance(label->text()) > label->contentsRect().width();
+            if (!cut && !fittedBefore) continue;
+            // A longer translation in a column of fixed width: break it over lines rather than cut it, and
+            // keep the whole text at hand.
+            if (cut && label->text().contains(QLatin1Char(' '))) label->setWordWrap(true);
+            label->setProperty("fittedToLanguage", true);
+            label->setToolTip(cut ? label->text() : QString());
+        } else if (auto* button = qobject_cast<QPushButton*>(w)) {
+            if (HasWritableProperty(button, "caption")) continue;  // painted buttons size themselves
+            const int needed = button->sizeHint().width();
+            if (button->maximumWidth() < needed) button->setMaximumWidth(needed);
+        }
     }
 }
 

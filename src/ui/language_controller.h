@@ -67,6 +67,10 @@ public:
     // for control == form), or nullptr. Controls of the main window are never looked up inside dialogs.
     QWidget* findControl(std::string_view form, std::string_view control) const;
 
+    // Lets shown labels and buttons that cut their new text short show it whole (labels wrap at spaces,
+    // buttons grow past a narrow maximum width).
+    void fitClippedTexts();
+
     // LanguageHost
     void saveComboIndices() override;
     void checkLanguageItem(int number) override;

@@ -337,6 +337,23 @@ private slots:
         QCOMPARE(button(8)->text(), rig.text(10601));
     }
 
+    void longTranslationsAreNotCutShort() {
+        Rig rig;
+        rig.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(rig.window.get()));
+        QCOMPARE(int(rig.languages().selectLanguage(3).outcome), int(i18n::LanguageOutcome::Applied));
+        QTest::qWait(50);
+        for (QPushButton* b : rig.window->findChildren<QPushButton*>()) {
+            if (!b->isVisible() || b->property("caption").isValid()) continue;
+            QVERIFY2(b->maximumWidth() >= b->sizeHint().width(), qPrintable(b->objectName() + b->text()));
+        }
+        for (QLabel* l : rig.window->findChildren<QLabel*>()) {
+            if (!l->isVisible() || l->textFormat() == Qt::RichText) continue;
+            const bool fits = l->fontMetrics().horizontalAdvance(l->text()) <= l->contentsRect().width();
+            QVERIFY2(fits || l->toolTip() == l->text(), qPrintable(l->objectName() + QLatin1Char(' ') + l->text() + QStringLiteral(" wrap=%1 w=%2 need=%3").arg(l->wordWrap()).arg(l->contentsRect().width()).arg(l->fontMetrics().horizontalAdvance(l->text()))));
+        }
+    }
+
     void hintsFollowTheLanguage() {
         Rig rig;
         QWidget* edit = rig.ensure<QLineEdit>("TForm1", "EditMinTempPrzel");
