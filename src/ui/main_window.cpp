@@ -15,6 +15,7 @@
 #include "link/connection.h"
 #include "params/parameter_image.h"
 #include "ui/app_settings.h"
+#include "ui/configuration_controller.h"
 #include "ui/connection_controller.h"
 #include "ui/cylinder_panel.h"
 #include "ui/dialogs/form14_dialog.h"
@@ -87,6 +88,7 @@ MainWindow::MainWindow(Session& session, AppSettings& settings, QWidget* parent)
     // The start directory is the current one now; every control shows the table's built-in text.
     languages_ = new LanguageController(*this, *menu_, session_, QDir::currentPath());
     languages_->applyCurrentTexts();
+    configuration_ = new ConfigurationController(session_, *menu_, *connection_, this, progress_, QDir::currentPath());
     connect(readings_, &ReadingsController::statusChanged, side_, &SidePanel::showStatus);
     connect(readings_, &ReadingsController::fuelFacesRequested, side_, &SidePanel::setFuelFaces);
     connect(&session_, &Session::idle, this, [this] {

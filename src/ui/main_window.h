@@ -9,6 +9,7 @@ class QTabWidget;
 namespace sequaflow::ui {
 
 class AppSettings;
+class ConfigurationController;
 class ConnectionController;
 class CylinderPanel;
 class LanguageController;
@@ -27,6 +28,7 @@ public:
 
     MainMenu& menu() { return *menu_; }
     ConnectionController& connection() { return *connection_; }
+    ConfigurationController& configuration() { return *configuration_; }
     ReadingsController& readings() { return *readings_; }
     LanguageController& languages() { return *languages_; }
     QTabWidget* pages() { return pages_; }
@@ -58,6 +60,7 @@ private:
     CylinderPanel* cylinders_ = nullptr;
     QProgressBar* progress_ = nullptr;
     ConnectionController* connection_ = nullptr;
+    ConfigurationController* configuration_ = nullptr;
     ReadingsController* readings_ = nullptr;
     LanguageController* languages_ = nullptr;
     int previousPage_ = 0;
