@@ -17,17 +17,20 @@ namespace sequaflow::ui {
 namespace {
 
 QGroupBox* LambdaGroup(int n, QWidget* parent, LambdaDisplay& display) {
-    auto* box = new QGroupBox(QStringLiteral("Sonda %1").arg(n), parent);
+    // The caption is the probe's label, so a language file reaches it.
+    auto* box = new QGroupBox(parent);
     box->setObjectName(QStringLiteral("GroupLambda%1").arg(n));
+    auto* caption = MakeLabel(QStringLiteral("LabelSonda%1").arg(n), QStringLiteral("Sonda %1").arg(n), box);
     display.bar = new VerticalBar(box);
     display.bar->setObjectName(QStringLiteral("LambdaBar%1").arg(n));
     display.bar->setRange(0, 5);
     display.bar->setMinimumHeight(60);
     display.text = MakeValueField(QStringLiteral("EditSonda%1").arg(n), box, 5);
     display.shownWhenFitted = {box};
-    auto* l = new QHBoxLayout(box);
-    l->addWidget(display.bar);
-    l->addWidget(display.text);
+    auto* l = new QGridLayout(box);
+    l->addWidget(caption, 0, 0, 1, 2);
+    l->addWidget(display.bar, 1, 0);
+    l->addWidget(display.text, 1, 1);
     return box;
 }
 
@@ -38,7 +41,7 @@ CylinderPanel::CylinderPanel(Session& session, QWidget* parent) : QWidget(parent
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
 
-    auto* times = new QGroupBox(QStringLiteral("Czasy wtrysku"), this);
+    auto* times = new QGroupBox(this);
     times->setObjectName(QStringLiteral("GroupCzasy_Diag"));
     auto* grid = new QGridLayout(times);
     grid->addWidget(MakeLabel(QStringLiteral("CaptionInjBenz"), QStringLiteral("Benzyna"), times), 0, 1);

@@ -110,6 +110,7 @@ void MainWindowTest::spaceBarSendsNothingWhenTheOptionIsOff() {
     QAction* option = rig.window->menu().action(QStringLiteral("spacjaprzelaczabg1"));
     if (option->isChecked()) option->trigger();
     QVERIFY(!option->isChecked());
+    QTest::qWait(100);  // the first activation's last frames reach the peer's thread
     const auto before = peer.codes().size();
     QTest::keyClick(rig.window.get(), Qt::Key_Space);
     QTest::qWait(100);
@@ -128,6 +129,7 @@ void MainWindowTest::gasButtonClearsStoredErrorsFirst() {
     QTRY_VERIFY_WITH_TIMEOUT(rig.session->link().connected(), 5000);
     rig.window->readings().timer()->stop();
     rig.window->readings().tick();
+    QTest::qWait(100);  // the first activation's last frames reach the peer's thread
     const auto before = peer.codes().size();
     rig.window->findChild<QWidget*>(QStringLiteral("ButtonLPG"))->metaObject()->invokeMethod(
         rig.window->findChild<QWidget*>(QStringLiteral("ButtonLPG")), "click");
@@ -142,6 +144,7 @@ void MainWindowTest::noLiveFrameRequestInsideTheReadOfEverything() {
     rig.window->show();
     QTRY_VERIFY_WITH_TIMEOUT(rig.session->link().connected(), 5000);
     // The readings timer keeps running: its ticks during the read must not send anything.
+    QTest::qWait(100);  // the first activation's last frames reach the peer's thread
     const auto before = peer.codes().size();
     rig.window->connection().readButton()->click();
     const auto codes = peer.codes();

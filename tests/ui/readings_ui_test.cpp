@@ -27,6 +27,7 @@ void Connect(Rig& rig) {
     rig.window->show();
     QTRY_VERIFY_WITH_TIMEOUT(rig.session->link().connected(), 5000);
     rig.window->readings().timer()->stop();
+    QTest::qWait(100);  // the first activation's last frames reach the peer's thread
 }
 }  // namespace
 

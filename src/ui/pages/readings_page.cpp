@@ -19,10 +19,10 @@ constexpr double kTickRange = 5760;
 ReadingsPage::ReadingsPage(Session& session, QWidget* parent) : QWidget(parent), session_(session) {
     setObjectName(QStringLiteral("TabSheet1"));
     auto* grid = new QGridLayout(this);
-    auto makeGroup = [this, grid](const QString& name, const QString& title, const QString& barPrefix,
+    auto makeGroup = [this, grid](const QString& name, const QString& barPrefix,
                                   const QString& editPrefix, std::array<VerticalBar*, 8>& bars,
                                   std::array<QLineEdit*, 8>& edits, const QColor& colour, int row) {
-        auto* box = new QGroupBox(title, this);
+        auto* box = new QGroupBox(this);  // the bar colours tell petrol (red) from gas (green)
         box->setObjectName(name);
         auto* g = new QGridLayout(box);
         for (int c = 0; c < 8; ++c) {
@@ -38,15 +38,15 @@ ReadingsPage::ReadingsPage(Session& session, QWidget* parent) : QWidget(parent),
         }
         grid->addWidget(box, row, 0, 1, 2);
     };
-    makeGroup(QStringLiteral("GroupBoxOdczytyInjBenz"), QStringLiteral("Wtrysk benzyny"), QStringLiteral("VBarB"),
+    makeGroup(QStringLiteral("GroupBoxOdczytyInjBenz"), QStringLiteral("VBarB"),
               QStringLiteral("EditB"), petrolBars_, petrol_, QColor(200, 40, 40), 0);
-    makeGroup(QStringLiteral("GroupBoxOdczytyLPGInj"), QStringLiteral("Wtrysk gazu"), QStringLiteral("VBarG"),
+    makeGroup(QStringLiteral("GroupBoxOdczytyLPGInj"), QStringLiteral("VBarG"),
               QStringLiteral("EditG"), gasBars_, gas_, QColor(30, 130, 60), 1);
 
     auto lambda = [this](int n, LambdaDisplay& display) {
         auto* box = new QWidget(this);
         auto* g = new QVBoxLayout(box);
-        auto* label = MakeLabel(QStringLiteral("LabelL%1").arg(n), QStringLiteral("Sonda %1").arg(n), box);
+        auto* label = MakeLabel(QStringLiteral("LabelL%1").arg(n), QStringLiteral("\u03BB%1").arg(n), box);
         display.bar = new VerticalBar(box);
         display.bar->setObjectName(QStringLiteral("AbVBarPanelSonda%1").arg(n));
         display.bar->setRange(0, 5);
