@@ -95,22 +95,13 @@ void LedLamp::hideEvent(QHideEvent* event) {
 }
 
 void LedLamp::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) {
-        pressed_ = true;
-        event->accept();
-        return;
-    }
-    QWidget::mousePressEvent(event);
+    if (!click_.press(event)) QWidget::mousePressEvent(event);
 }
 
 void LedLamp::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && pressed_) {
-        pressed_ = false;
-        event->accept();
-        if (rect().contains(event->position().toPoint())) emit clicked();
-        return;
-    }
-    QWidget::mouseReleaseEvent(event);
+    bool clicked = false;
+    if (!click_.release(event, rect(), clicked)) return QWidget::mouseReleaseEvent(event);
+    if (clicked) emit this->clicked();
 }
 
 QSize LedLamp::sizeHint() const {

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QWidget>
 
+#include "ui/widgets/left_click.h"
+
 class QTimer;
 
 namespace sequaflow::ui {
@@ -58,7 +60,7 @@ private:
     bool on_ = false;
     bool flashing_ = false;
     bool flashPhaseLit_ = true;
-    bool pressed_ = false;
+    LeftClick click_;
     double flashRate_ = 4.0;
     QColor colour_{255, 0, 0};
     QString caption_;

@@ -47,22 +47,13 @@ int TankGauge::heightForWidth(int width) const {
 }
 
 void TankGauge::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) {
-        pressed_ = true;
-        event->accept();
-        return;
-    }
-    QWidget::mousePressEvent(event);
+    if (!click_.press(event)) QWidget::mousePressEvent(event);
 }
 
 void TankGauge::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && pressed_) {
-        pressed_ = false;
-        event->accept();
-        if (rect().contains(event->position().toPoint())) emit clicked();
-        return;
-    }
-    QWidget::mouseReleaseEvent(event);
+    bool clicked = false;
+    if (!click_.release(event, rect(), clicked)) return QWidget::mouseReleaseEvent(event);
+    if (clicked) emit this->clicked();
 }
 
 void TankGauge::paintEvent(QPaintEvent*) {

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include "ui/widgets/left_click.h"
+
 namespace sequaflow::ui {
 
 // The gas tank picture: level 0 (not on gas or unknown) shows an empty grey tank, levels 1 (reserve)
@@ -37,7 +39,7 @@ protected:
 
 private:
     int level_ = 0;
-    bool pressed_ = false;
+    LeftClick click_;
 };
 
 }  // namespace sequaflow::ui
