@@ -15,6 +15,7 @@
 #include "support/scripted_port.h"
 #include "ui/app_settings.h"
 #include "ui/connection_controller.h"
+#include "ui/dialogs/status_window.h"
 #include "ui/key_filters.h"
 #include "ui/main_menu.h"
 #include "ui/main_window.h"
@@ -38,6 +39,7 @@ private slots:
     void gasButtonClearsStoredErrorsFirst();
     void noLiveFrameRequestInsideTheReadOfEverything();
     void everyPageAndMenuItemIsThereByName();
+    void detectionFindsTheControllerOnTheThirdPort();
 };
 
 void MainWindowTest::startUpConnectsToTheSimulatorWithItsCaption() {
@@ -175,6 +177,24 @@ void MainWindowTest::everyPageAndMenuItemIsThereByName() {
     QVERIFY(!rig.window->menu().action(QStringLiteral("Polski1"))->isVisible());
     QVERIFY(rig.window->menu().action(QStringLiteral("Polski1"))->isChecked());
     QVERIFY(rig.window->menu().action(QStringLiteral("Turecki1"))->isVisible());
+}
+
+void MainWindowTest::detectionFindsTheControllerOnTheThirdPort() {
+    Peer peer;
+    Rig rig(peer.pty.slavePath(), 2, false);
+    rig.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(rig.window.get()));
+    rig.window->menu().action(QStringLiteral("AutodetekcjaCTRLD1"))->trigger();
+    auto* status = rig.window->findChild<QWidget*>(QStringLiteral("TForm13"));
+    QVERIFY(status && status->isVisible());
+    // Two unopenable entries are skipped at once, the third answers in the tick that opens it.
+    QTRY_VERIFY_WITH_TIMEOUT(rig.session->link().connected(), 3000);
+    QCOMPARE(rig.window->windowTitle(),
+             QStringLiteral("Kestra sequaflow system - V 2.20 (16.02.2010)v.7.3.0D Meridian H.67 S.37"));
+    QVERIFY(rig.window->menu().portItem(2)->isChecked());
+    QVERIFY(!rig.window->menu().portItem(0)->isChecked());
+    QTRY_VERIFY(!status->isVisible());
+    QVERIFY(!rig.window->connection().autoconnectTimer()->isActive());
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -77,13 +77,15 @@ struct Rig {
     std::unique_ptr<ui::Session> session;
     std::unique_ptr<ui::MainWindow> window;
 
-    explicit Rig(const std::string& com1) {
+    // `device` stands behind port entry `index`; every other entry leads nowhere. The window connects to it
+    // at its first activation unless `connectAtStart` is false.
+    explicit Rig(const std::string& device, int index = 0, bool connectAtStart = true) {
         link::PortTable ports;
         for (int i = 0; i < link::kPortCount; ++i) ports.setPath(i, "/nonexistent/tty" + std::to_string(i));
-        ports.setPath(0, com1);
+        ports.setPath(index, device);
         session = std::make_unique<ui::Session>(std::make_unique<link::PosixSerialPort>(), ports);
         window = std::make_unique<ui::MainWindow>(*session, settings);
-        if (com1 != kNoDevice) window->setStartPort(0);
+        if (device != kNoDevice && connectAtStart) window->setStartPort(index);
     }
     QString status() const { return window->findChild<QLineEdit*>(QStringLiteral("EditStatus"))->text(); }
 };
