@@ -2,6 +2,7 @@
 
 #include "link/commands.h"
 #include "support/scripted_port.h"
+#include "support/virtual_link.h"
 #include "support/transcript.h"
 
 using namespace sequaflow;
@@ -11,15 +12,7 @@ using testing_support::WordReply;
 
 namespace {
 
-struct CommandFixture : ::testing::Test {
-    link::VirtualPacer pacer;
-    ScriptedPort port{pacer};
-    link::Link link{port, pacer};
-
-    void SetUp() override {
-        link.setPortName("/dev/fake");
-        ASSERT_TRUE(link.openPort().ok());
-    }
+struct CommandFixture : ::testing::Test, testing_support::VirtualLink {
 };
 
 TEST_F(CommandFixture, EverySenderAndWriteSequenceMatchesItsTranscript) {

@@ -3,6 +3,7 @@
 #include "link/commands.h"
 #include "link/link.h"
 #include "support/scripted_port.h"
+#include "support/virtual_link.h"
 
 using namespace sequaflow;
 using namespace std::chrono_literals;
@@ -10,15 +11,7 @@ using testing_support::ScriptedPort;
 
 namespace {
 
-struct LinkFixture : ::testing::Test {
-    link::VirtualPacer pacer;
-    ScriptedPort port{pacer};
-    link::Link link{port, pacer};
-
-    void SetUp() override {
-        link.setPortName("/dev/fake");
-        ASSERT_TRUE(link.openPort().ok());
-    }
+struct LinkFixture : ::testing::Test, testing_support::VirtualLink {
     int polls() const {
         int n = 0;
         for (int p : pacer.pauses()) n += p == link::kPollMs;

@@ -4,6 +4,7 @@
 #include "live/conversions.h"
 #include "live/readings.h"
 #include "support/scripted_port.h"
+#include "support/virtual_link.h"
 
 using namespace sequaflow;
 using namespace sequaflow::live;
@@ -77,18 +78,13 @@ TEST(ReadingsViewTest, ErrorLampFollowsCurrentAndStoredErrors) {
     EXPECT_TRUE(ComputeReadings(w, in).errors);
 }
 
-struct CycleFixture : ::testing::Test {
-    link::VirtualPacer pacer;
-    ScriptedPort port{pacer};
-    link::Link link{port, pacer};
+struct CycleFixture : ::testing::Test, testing_support::VirtualLink {
     ReadingsCycle cycle;
     LiveWords words{};
     bool answer = true;
     bool corrupt = false;
 
     void SetUp() override {
-        link.setPortName("/dev/fake");
-        ASSERT_TRUE(link.openPort().ok());
         link.setConnected(true);
         port.setResponder([this](ScriptedPort& p, const link::Frame& f) {
             if (f[0] != 'V' || !answer) return;

@@ -11,6 +11,7 @@
 #include "link/link.h"
 #include "link/pacer.h"
 #include "support/scripted_port.h"
+#include "support/virtual_link.h"
 
 namespace sequaflow::testing_support {
 
@@ -70,17 +71,6 @@ struct FakeEcu {
                 break;
             default: break;
         }
-    }
-};
-
-// A link on a scripted port in virtual time, opened.
-struct VirtualLink {
-    link::VirtualPacer pacer;
-    ScriptedPort port{pacer};
-    link::Link link{port, pacer};
-    VirtualLink() {
-        link.setPortName("/dev/fake");
-        (void)link.openPort();
     }
 };
 

@@ -4,6 +4,7 @@
 #include "live/conversions.h"
 #include "params/measurement_filters.h"
 #include "support/scripted_port.h"
+#include "support/virtual_link.h"
 #include "support/transcript.h"
 
 using namespace sequaflow;
@@ -11,15 +12,10 @@ using testing_support::ScriptedPort;
 
 namespace {
 
-struct FilterFixture : ::testing::Test {
-    link::VirtualPacer pacer;
-    ScriptedPort port{pacer};
-    link::Link link{port, pacer};
+struct FilterFixture : ::testing::Test, testing_support::VirtualLink {
     params::ParameterImage image;
 
     void SetUp() override {
-        link.setPortName("/dev/fake");
-        ASSERT_TRUE(link.openPort().ok());
         image.storeWord(params::kIgnitionParam, 2);
         image.storeWord(params::kFlags1Param, 0);
         image.storeWord(params::kFlags2Param, 8);
