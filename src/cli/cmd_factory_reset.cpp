@@ -26,9 +26,11 @@ int RunFactoryReset(Context& context, Args args) {
     params::ParameterImage image;
     maps::MapModel model;
     ProgressBar bar(context);
-    const auto before = params::ReadParameterSet(session->link(), image, bar.callback());
-    bar.finish();
-    if (session->reportLost(context)) return kPortError;
+    params::ParameterReadReport before;
+    if (!RunWithProgress(context, *session, bar, [&](const params::ProgressFn& progress) {
+            before = params::ReadParameterSet(session->link(), image, progress);
+        }))
+        return kPortError;
     params::RefreshShadowsAfterRead(image);
     model.applyTurboFlag(image);
     // The reset sends the work-time counters and parameters 55..63 as read: without a valid read of each,

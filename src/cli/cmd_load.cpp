@@ -33,9 +33,10 @@ int RunLoad(Context& context, Args args) {
     model.applyTurboFlag(image);
 
     ProgressBar bar(context);
-    params::LoadParameterFile(link, image, model, *content, bar.callback());
-    bar.finish();
-    if (session->reportLost(context)) return kPortError;
+    if (!RunWithProgress(context, *session, bar, [&](const params::ProgressFn& progress) {
+            params::LoadParameterFile(link, image, model, *content, progress);
+        }))
+        return kPortError;
     return ReportReadBack(context, *session, image, model, bar);
 }
 

@@ -18,9 +18,11 @@ int RunRead(Context& context, Args args) {
     params::ParameterImage image;
     maps::MapModel model;
     ProgressBar bar(context);
-    const ConfigSnapshot snapshot = ReadSnapshot(session->link(), image, model, bar.callback());
-    bar.finish();
-    if (session->reportLost(context)) return kPortError;
+    ConfigSnapshot snapshot;
+    if (!RunWithProgress(context, *session, bar, [&](const params::ProgressFn& progress) {
+            snapshot = ReadSnapshot(session->link(), image, model, progress);
+        }))
+        return kPortError;
 
     const auto missing = snapshot.missing();
     for (const auto& name : missing) context.err << "sequaflow-cli: no valid answer for " << name << '\n';

@@ -16,9 +16,11 @@ int RunSave(Context& context, Args args) {
     params::ParameterImage image;
     maps::MapModel model;
     ProgressBar bar(context);
-    const ConfigSnapshot snapshot = ReadSnapshot(session->link(), image, model, bar.callback());
-    bar.finish();
-    if (session->reportLost(context)) return kPortError;
+    ConfigSnapshot snapshot;
+    if (!RunWithProgress(context, *session, bar, [&](const params::ProgressFn& progress) {
+            snapshot = ReadSnapshot(session->link(), image, model, progress);
+        }))
+        return kPortError;
     // A file with a value that was never read would carry a stale or zero value as if it were the controller's.
     if (!snapshot.completeForFile()) {
         for (const auto& name : snapshot.missing()) context.err << "sequaflow-cli: no valid answer for " << name << '\n';

@@ -62,6 +62,14 @@ private:
     bool drawn_ = false;
 };
 
+// Runs a long sequence with the progress bar; false (the reason printed) when the device went away during it.
+template <typename Sequence>
+[[nodiscard]] bool RunWithProgress(Context& context, Session& session, ProgressBar& bar, Sequence&& sequence) {
+    sequence(bar.callback());
+    bar.finish();
+    return !session.reportLost(context);
+}
+
 // Reads back what a sequence sent and names every value the controller does not hold as sent; the exit code.
 int ReportReadBack(Context& context, Session& session, const params::ParameterImage& sent,
                    const maps::MapModel& sentModel, ProgressBar& bar);
