@@ -50,7 +50,6 @@ void ReadingsController::tick() {
         case live::TickOutcome::NotConnected:
         case live::TickOutcome::MissedShowError:
             emit statusChanged(session_.message(msg::ComError), session_.message(msg::NotConnected), false);
-            if (session_.link().lostReason()) session_.publishConnection();
             break;
         case live::TickOutcome::NotIdentified:
             emit statusChanged(session_.message(msg::EcuError), session_.message(msg::NotConnected), false);
