@@ -17,12 +17,9 @@ int RunRead(Context& context, Args args) {
 
     params::ParameterImage image;
     maps::MapModel model;
-    ProgressBar bar(context);
-    ConfigSnapshot snapshot;
-    if (!RunWithProgress(context, *session, bar, [&](const params::ProgressFn& progress) {
-            snapshot = ReadSnapshot(session->link(), image, model, progress);
-        }))
-        return kPortError;
+    const auto read = ReadWithProgress(context, *session, image, model);
+    if (!read) return kPortError;
+    const ConfigSnapshot& snapshot = *read;
 
     const auto missing = snapshot.missing();
     for (const auto& name : missing) context.err << "sequaflow-cli: no valid answer for " << name << '\n';

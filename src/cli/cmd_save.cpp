@@ -15,12 +15,9 @@ int RunSave(Context& context, Args args) {
 
     params::ParameterImage image;
     maps::MapModel model;
-    ProgressBar bar(context);
-    ConfigSnapshot snapshot;
-    if (!RunWithProgress(context, *session, bar, [&](const params::ProgressFn& progress) {
-            snapshot = ReadSnapshot(session->link(), image, model, progress);
-        }))
-        return kPortError;
+    const auto read = ReadWithProgress(context, *session, image, model);
+    if (!read) return kPortError;
+    const ConfigSnapshot& snapshot = *read;
     // A file with a value that was never read would carry a stale or zero value as if it were the controller's.
     if (!snapshot.completeForFile()) {
         for (const auto& name : snapshot.missing()) context.err << "sequaflow-cli: no valid answer for " << name << '\n';

@@ -244,4 +244,15 @@ std::optional<params::ParameterFileContent> LoadFileOrReport(Context& context, c
     return *content;
 }
 
+std::optional<ConfigSnapshot> ReadWithProgress(Context& context, Session& session, params::ParameterImage& image,
+                                               maps::MapModel& model) {
+    ProgressBar bar(context);
+    ConfigSnapshot snapshot;
+    if (!RunWithProgress(context, session, bar, [&](const params::ProgressFn& progress) {
+            snapshot = ReadSnapshot(session.link(), image, model, progress);
+        }))
+        return std::nullopt;
+    return snapshot;
+}
+
 }  // namespace sequaflow::cli

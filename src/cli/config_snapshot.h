@@ -70,6 +70,11 @@ template <typename Sequence>
     return !session.reportLost(context);
 }
 
+// The read-only read of everything with its progress bar, into `image` and `model`; nullopt (the reason
+// printed) when the device went away during it.
+std::optional<ConfigSnapshot> ReadWithProgress(Context& context, Session& session, params::ParameterImage& image,
+                                               maps::MapModel& model);
+
 // Reads back what a sequence sent and names every value the controller does not hold as sent; the exit code.
 int ReportReadBack(Context& context, Session& session, const params::ParameterImage& sent,
                    const maps::MapModel& sentModel, ProgressBar& bar);

@@ -28,14 +28,21 @@ std::vector<std::uint8_t> Controller(const std::vector<std::uint8_t>& f) {
     }
 }
 
-TEST(PosixSerialPortTest, ExchangesOverAPseudoTerminal) {
-    PtyPeer peer(Controller);
-    ASSERT_TRUE(peer.ok());
+// The real serial port code on a pseudo-terminal with the scripted controller behind it, opened.
+struct PtyLinkFixture : ::testing::Test {
+    PtyPeer peer{Controller};
     link::PosixSerialPort port;
     link::RealPacer pacer;
-    link::Link link(port, pacer);
-    link.setPortName(peer.slavePath());
-    ASSERT_TRUE(link.openPort().ok());
+    link::Link link{port, pacer};
+
+    void SetUp() override {
+        ASSERT_TRUE(peer.ok());
+        link.setPortName(peer.slavePath());
+        ASSERT_TRUE(link.openPort().ok());
+    }
+};
+
+TEST_F(PtyLinkFixture, ExchangesOverAPseudoTerminal) {
     EXPECT_FALSE(port.hasModemLines());  // a pty has none; RTS handling is skipped without error
 
     const auto id = link::ReadIdentification(link);
@@ -87,14 +94,7 @@ TEST(PosixSerialPortTest, OpenFailuresCarryTheReason) {
     EXPECT_FALSE(port.isOpen());
 }
 
-TEST(PosixSerialPortTest, HangUpWhileOpenClosesTheLinkCleanly) {
-    PtyPeer peer(Controller);
-    ASSERT_TRUE(peer.ok());
-    link::PosixSerialPort port;
-    link::RealPacer pacer;
-    link::Link link(port, pacer);
-    link.setPortName(peer.slavePath());
-    ASSERT_TRUE(link.openPort().ok());
+TEST_F(PtyLinkFixture, HangUpWhileOpenClosesTheLinkCleanly) {
     link.setConnected(true);
     peer.hangUp();
     link::ReadLiveFrame(link);
