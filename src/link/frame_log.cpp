@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "link/frame_description.h"
+
 namespace sequaflow::link {
 namespace {
 void Hex(std::ostream& out, std::span<const std::uint8_t> bytes) {
@@ -25,7 +27,7 @@ void FrameLog::onSend(std::chrono::microseconds at, const Frame& frame) {
     stamp(at);
     out_ << "send";
     Hex(out_, frame);
-    out_ << '\n';
+    out_ << "  " << DescribeFrame(frame) << '\n';
 }
 
 void FrameLog::onReceive(std::chrono::microseconds at, std::uint32_t expected, std::uint32_t received, bool complete,

@@ -6,9 +6,9 @@
 
 namespace sequaflow::link {
 
-// Renders what the link does as text lines: "send 56 00 00 00 56 3A", "recv 67/67 ok 56 ...",
-// "pause 30", "port open /dev/ttyUSB0". With timestamps it is the --trace frame log; without, the tests
-// compare it with golden transcripts.
+// Renders what the link does as text lines: "send 56 00 00 00 56 3A  ReadLiveFrame", "recv 67/67 ok 56 ...",
+// "pause 30", "port open /dev/ttyUSB0". A sent frame carries its command decoded, so a reader needs no code
+// table. With timestamps it is the --trace frame log; without, the tests compare it with golden transcripts.
 class FrameLog final : public LinkObserver {
 public:
     FrameLog(std::ostream& out, bool timestamps) : out_(out), timestamps_(timestamps) {}
