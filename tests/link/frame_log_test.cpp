@@ -1,15 +1,22 @@
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <optional>
 #include <sstream>
 #include <string>
 
+#include "link/commands.h"
 #include "link/frame_description.h"
 #include "link/frame_log.h"
+#include "support/transcript.h"
+#include "support/virtual_link.h"
 
 using namespace sequaflow;
 using link::DescribeFrame;
 using link::Frame;
+using testing_support::GoldenDiff;
 
 namespace {
 
@@ -62,6 +69,107 @@ TEST(FrameLog, TraceLinesKeepTheirTimestampAndCarryTheDecodedCommand) {
               "     0.000 send 64 05 00 00 69 3A  ParamRead 5\n"
               "     4.250 recv 6/6 ok 64 05 01 02 00 3A\n"
               "     7.000 pause 20\n");
+}
+
+struct TranscriptPhases : ::testing::Test, testing_support::VirtualLink {};
+
+TEST_F(TranscriptPhases, AMarkerAtEachChangeOfPhaseOnly) {
+    testing_support::Transcript t(link);
+    const auto progress = t.progress();
+    progress({"Param.", 1, 2});
+    link::ParamRead(link, 0);
+    progress({"Param.", 2, 2});
+    link::ParamRead(link, 1);
+    progress({"Mapa 1", 1, 17});
+    link::PointRead(link, 0);
+    progress({"Param.", 1, 1});
+    EXPECT_EQ(t.str(),
+              "== phase Param.\n"
+              "send 64 00 00 00 64 3A  ParamRead 0\n"
+              "send 64 01 00 00 65 3A  ParamRead 1\n"
+              "== phase Mapa 1\n"
+              "send 7D 00 00 00 7D 3A  PointRead 0\n"
+              "== phase Param.\n");
+    t.clear();
+    progress({"Param.", 1, 1});
+    EXPECT_EQ(t.str(), "== phase Param.\n");
+}
+
+TEST(GoldenDiff, OneChangedLineWithItsContextAndLineNumbers) {
+    EXPECT_EQ(GoldenDiff("a\nb\n", "a\nb\n"), "");
+    const std::string expected = "l1\nl2\nl3\nl4\nl5\nl6\nl7\nl8\nl9\nl10\n";
+    const std::string actual = "l1\nl2\nl3\nl4\nX\nl6\nl7\nl8\nl9\nl10\n";
+    EXPECT_EQ(GoldenDiff(expected, actual),
+              "expected 10 lines, actual 10 lines\n"
+              "@@ -2,7 +2,7 @@\n"
+              " l2\n l3\n l4\n-l5\n+X\n l6\n l7\n l8\n");
+}
+
+TEST(GoldenDiff, AnInsertedLineDoesNotMarkEverythingAfterIt) {
+    EXPECT_EQ(GoldenDiff("a\nb\nc\nd\n", "a\nb\nX\nc\nd\n"),
+              "expected 4 lines, actual 5 lines\n"
+              "@@ -1,4 +1,5 @@\n"
+              " a\n b\n+X\n c\n d\n");
+    EXPECT_EQ(GoldenDiff("a\nb\nc\n", "a\nc\n"),
+              "expected 3 lines, actual 2 lines\n"
+              "@@ -1,3 +1,2 @@\n"
+              " a\n-b\n c\n");
+}
+
+TEST(GoldenDiff, DistantChangesGetHunksOfTheirOwnAndLongDiffsAreCut) {
+    std::string expected, actual;
+    for (int i = 1; i <= 20; ++i) {
+        expected += "l" + std::to_string(i) + "\n";
+        actual += (i == 2 || i == 18 ? "X" : "l" + std::to_string(i)) + "\n";
+    }
+    const auto two = GoldenDiff(expected, actual);
+    EXPECT_NE(two.find("@@ -1,5 +1,5 @@\n l1\n-l2\n+X\n l3\n l4\n l5\n"), std::string::npos) << two;
+    EXPECT_NE(two.find("@@ -15,6 +15,6 @@\n l15\n l16\n l17\n-l18\n+X\n l19\n l20\n"), std::string::npos) << two;
+
+    std::string many, other;
+    for (int i = 0; i < 100; ++i) {
+        many += "e" + std::to_string(i) + "\n";
+        other += "a" + std::to_string(i) + "\n";
+    }
+    EXPECT_EQ(GoldenDiff(many, other, 3),
+              "expected 100 lines, actual 100 lines\n"
+              "@@ -1,100 +1,100 @@\n"
+              "-e0\n-e1\n-e2\n"
+              "... (cut short; 200 lines differ in all)\n");
+}
+
+TEST(GoldenDiff, AMissingFinalNewlineIsNamed) {
+    EXPECT_EQ(GoldenDiff("a\nb\n", "a\nb"),
+              "expected 2 lines, actual 2 lines\n"
+              "the lines are equal; only the final newline differs\n");
+}
+
+// Runs with the update switch off, whatever the environment says, and puts it back afterwards.
+class UpdateSwitchOff {
+public:
+    UpdateSwitchOff() {
+        if (const char* v = std::getenv("SEQUAFLOW_UPDATE_GOLDEN")) saved_ = v;
+        ::unsetenv("SEQUAFLOW_UPDATE_GOLDEN");
+    }
+    ~UpdateSwitchOff() {
+        if (saved_) ::setenv("SEQUAFLOW_UPDATE_GOLDEN", saved_->c_str(), 1);
+    }
+    UpdateSwitchOff(const UpdateSwitchOff&) = delete;
+    UpdateSwitchOff& operator=(const UpdateSwitchOff&) = delete;
+
+private:
+    std::optional<std::string> saved_;
+};
+
+TEST(ExpectMatchesGolden, AMismatchNamesTheFileAndShowsTheDiff) {
+    UpdateSwitchOff off;
+    EXPECT_NONFATAL_FAILURE(testing_support::ExpectMatchesGolden("link_catalogue", "not a transcript\n"),
+                            "transcript differs from tests/golden/link_catalogue.txt (- expected, + actual)\n"
+                            "expected ");
+    EXPECT_NONFATAL_FAILURE(testing_support::ExpectMatchesGolden("link_catalogue", "not a transcript\n"),
+                            "@@ -1,");
+    EXPECT_NONFATAL_FAILURE(testing_support::ExpectMatchesGolden("no_such_transcript", ""),
+                            "missing golden file tests/golden/no_such_transcript.txt");
 }
 
 }  // namespace
