@@ -173,8 +173,37 @@ std::unique_ptr<Session> Session::Open(Context& context, int& exitCode) {
 
 bool Session::reportLost(Context& context) const {
     if (!link_.lostReason()) return false;
-    context.err << "sequaflow-cli: lost the connection on " << path_ << ": " << link_.lostReason()->detail << '\n';
+    context.err << "sequaflow-cli: the controller's port went away (" << path_ << ": " << link_.lostReason()->detail
+                << ")\n";
     return true;
+}
+
+int Session::reportSequence(Context& context, const SequenceResult& result, std::string_view what, bool writes) const {
+    if (result.completed()) return kOk;
+    const auto where = [&] {
+        std::string s = "after " + std::to_string(result.steps) + " step(s)";
+        if (!result.phase.empty()) s += ", in phase " + result.phase;
+        return s;
+    };
+    switch (*result.stopped) {
+        case StopReason::NotConnected:
+            context.err << "sequaflow-cli: " << what << " did not start: the port is not open; nothing was sent\n";
+            return kPortError;
+        case StopReason::LineLost:
+            if (!reportLost(context)) context.err << "sequaflow-cli: the controller's port went away\n";
+            context.err << "sequaflow-cli: " << what << " stopped " << where() << '\n';
+            break;
+        case StopReason::Cancelled:
+            context.err << "sequaflow-cli: " << what << " cancelled " << where() << '\n';
+            break;
+    }
+    if (writes && result.sentSomething) {
+        context.err << "sequaflow-cli: the controller now holds a partly written configuration: what was sent "
+                       "before the stop is in it, the rest is not; run the command again to finish\n";
+    } else if (writes) {
+        context.err << "sequaflow-cli: nothing was written to the controller\n";
+    }
+    return *result.stopped == StopReason::Cancelled ? kCancelled : kPortError;
 }
 
 }  // namespace sequaflow::cli

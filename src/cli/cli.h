@@ -14,10 +14,11 @@
 #include "link/pacer.h"
 #include "link/port_table.h"
 #include "link/posix_serial_port.h"
+#include "params/progress.h"
 
 namespace sequaflow::cli {
 
-enum Exit : int { kOk = 0, kUsage = 2, kPortError = 3, kNoAnswer = 4, kFileError = 5 };
+enum Exit : int { kOk = 0, kUsage = 2, kPortError = 3, kNoAnswer = 4, kFileError = 5, kCancelled = 6 };
 
 struct GlobalOptions {
     std::optional<std::string> device;  // --device PATH
@@ -36,6 +37,10 @@ struct Context {
     const volatile std::sig_atomic_t* interrupted = nullptr;
 
     bool stopRequested() const { return interrupted && *interrupted != 0; }
+    // Progress on the terminal and a stop on Ctrl+C or SIGTERM, for a long sequence.
+    SequenceControl control(params::ProgressFn progress) const {
+        return SequenceControl(std::move(progress), [this] { return stopRequested(); });
+    }
 };
 
 using Args = std::span<const std::string>;
@@ -66,6 +71,9 @@ public:
     const std::string& path() const { return path_; }
     // Prints why the device went away, if it did; true when it did.
     bool reportLost(Context& context) const;
+    // Prints how a long sequence ended when it did not finish, in the user's words, saying what was already
+    // written when it writes; the exit code, or kOk when it finished.
+    int reportSequence(Context& context, const SequenceResult& result, std::string_view what, bool writes) const;
 
 private:
     Session();

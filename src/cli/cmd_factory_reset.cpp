@@ -27,10 +27,13 @@ int RunFactoryReset(Context& context, Args args) {
     maps::MapModel model;
     ProgressBar bar(context);
     params::ParameterReadReport before;
-    if (!RunWithProgress(context, *session, bar, [&](const params::ProgressFn& progress) {
-            before = params::ReadParameterSet(session->link(), image, progress);
-        }))
-        return kPortError;
+    if (const int readRc = RunWithProgress(context, *session, bar, "the read", false,
+                                       [&](const SequenceControl& control) {
+                                           before = params::ReadParameterSet(session->link(), image, control);
+                                           return before.sequence;
+                                       });
+        readRc != kOk)
+        return readRc;
     params::RefreshShadowsAfterRead(image);
     model.applyTurboFlag(image);
     // The reset sends the work-time counters and parameters 55..63 as read: without a valid read of each,
@@ -48,10 +51,14 @@ int RunFactoryReset(Context& context, Args args) {
         return kNoAnswer;
     }
 
-    params::FactoryReset(session->link(), image, model, static_cast<int>(params::kInjectorItems.size()),
-                         bar.callback());
-    bar.finish();
-    if (session->reportLost(context)) return kPortError;
+    if (const int resetRc = RunWithProgress(context, *session, bar, "the factory reset", true,
+                                       [&](const SequenceControl& control) {
+                                           return params::FactoryReset(session->link(), image, model,
+                                                                       static_cast<int>(params::kInjectorItems.size()),
+                                                                       control);
+                                       });
+        resetRc != kOk)
+        return resetRc;
     return ReportReadBack(context, *session, image, model, bar);
 }
 

@@ -33,10 +33,12 @@ int RunLoad(Context& context, Args args) {
     model.applyTurboFlag(image);
 
     ProgressBar bar(context);
-    if (!RunWithProgress(context, *session, bar, [&](const params::ProgressFn& progress) {
-            params::LoadParameterFile(link, image, model, *content, progress);
-        }))
-        return kPortError;
+    if (const int sent = RunWithProgress(context, *session, bar, "the load", true,
+                                         [&](const SequenceControl& control) {
+                                             return params::LoadParameterFile(link, image, model, *content, control);
+                                         });
+        sent != kOk)
+        return sent;
     return ReportReadBack(context, *session, image, model, bar);
 }
 

@@ -17,8 +17,9 @@ int RunRead(Context& context, Args args) {
 
     params::ParameterImage image;
     maps::MapModel model;
-    const auto read = ReadWithProgress(context, *session, image, model);
-    if (!read) return kPortError;
+    int readRc = kOk;
+    const auto read = ReadWithProgress(context, *session, image, model, readRc);
+    if (!read) return readRc;
     const ConfigSnapshot& snapshot = *read;
 
     const auto missing = snapshot.missing();

@@ -15,8 +15,9 @@ int RunSave(Context& context, Args args) {
 
     params::ParameterImage image;
     maps::MapModel model;
-    const auto read = ReadWithProgress(context, *session, image, model);
-    if (!read) return kPortError;
+    int readRc = kOk;
+    const auto read = ReadWithProgress(context, *session, image, model, readRc);
+    if (!read) return readRc;
     const ConfigSnapshot& snapshot = *read;
     // A file with a value that was never read would carry a stale or zero value as if it were the controller's.
     if (!snapshot.completeForFile()) {

@@ -1,5 +1,7 @@
 #include "cli/config_snapshot.h"
 
+#include "link/sequence_run.h"
+
 #include <ostream>
 
 #include "maps/map_transfer.h"
@@ -61,21 +63,30 @@ bool ConfigSnapshot::completeForFile() const {
 }
 
 ConfigSnapshot ReadSnapshot(link::Link& link, params::ParameterImage& image, maps::MapModel& model,
-                            const params::ProgressFn& progress) {
+                            const SequenceControl& control) {
     ConfigSnapshot s;
     s.fromController = true;
+    link::SequenceRun run(link, control);
+    if (!run.goOn()) {
+        s.sequence = run.result();
+        return s;
+    }
     link.discardStaleInput();
     s.identification = link::ReadIdentification(link);
     std::uint16_t serial = 0;
     if (link::ReadSerialNumber(link, serial)) s.serial = serial;
 
-    const auto paramReport = params::ReadParameterSet(link, image, progress);
+    const auto paramReport = params::ReadParameterSet(link, image, control);
+    if (!run.absorb(paramReport.sequence)) {
+        s.sequence = run.result();
+        return s;
+    }
     params::RefreshShadowsAfterRead(image);
     model.applyTurboFlag(image);
     for (int n = 0; n < static_cast<int>(params::kParameterCount); ++n)
         if (paramReport.valid[At(n)]) s.parameters[At(n)] = image.slot(n);
 
-    const auto mapReport = maps::ReadMaps(link, model, progress);
+    const auto mapReport = maps::ReadMaps(link, model, control);
     for (int k = 0; k < maps::kPoints; ++k)
         if (mapReport.points[At(k)]) s.points[At(k)] = model.point(k);
     for (int i = 0; i < maps::kCells; ++i)
@@ -83,10 +94,14 @@ ConfigSnapshot ReadSnapshot(link::Link& link, params::ParameterImage& image, map
     for (int k = 0; k < maps::kStdCells; ++k)
         if (mapReport.standard[At(k)]) s.standard[At(k)] = model.stdCell(k);
 
-    for (int w = 0; w < 64; ++w) {
-        params::Report(progress, "Dane", w + 1, 64);
-        s.recordWords[At(w)] = link::ReadRecordWord(link, static_cast<std::uint8_t>(w));
+    if (run.absorb(mapReport.sequence)) {
+        for (int w = 0; w < 64; ++w) {
+            if (!run.step("Dane", w + 1, 64)) break;
+            s.recordWords[At(w)] = link::ReadRecordWord(link, static_cast<std::uint8_t>(w));
+        }
     }
+    (void)run.goOn();
+    s.sequence = run.result();
     return s;
 }
 
@@ -223,9 +238,9 @@ int ReportReadBack(Context& context, Session& session, const params::ParameterIm
                    const maps::MapModel& sentModel, ProgressBar& bar) {
     params::ParameterImage readImage;
     maps::MapModel readModel;
-    const ConfigSnapshot readBack = ReadSnapshot(session.link(), readImage, readModel, bar.callback());
+    const ConfigSnapshot readBack = ReadSnapshot(session.link(), readImage, readModel, context.control(bar.callback()));
     bar.finish();
-    if (session.reportLost(context)) return kPortError;
+    if (const int rc = session.reportSequence(context, readBack.sequence, "the read-back", false); rc != kOk) return rc;
     const auto differences = CompareWithSent(sent, sentModel, readBack);
     for (const auto& line : differences) context.err << "sequaflow-cli: read-back: " << line << '\n';
     if (!differences.empty()) {
@@ -245,13 +260,14 @@ std::optional<params::ParameterFileContent> LoadFileOrReport(Context& context, c
 }
 
 std::optional<ConfigSnapshot> ReadWithProgress(Context& context, Session& session, params::ParameterImage& image,
-                                               maps::MapModel& model) {
+                                               maps::MapModel& model, int& exitCode) {
     ProgressBar bar(context);
     ConfigSnapshot snapshot;
-    if (!RunWithProgress(context, session, bar, [&](const params::ProgressFn& progress) {
-            snapshot = ReadSnapshot(session.link(), image, model, progress);
-        }))
-        return std::nullopt;
+    exitCode = RunWithProgress(context, session, bar, "the read", false, [&](const SequenceControl& control) {
+        snapshot = ReadSnapshot(session.link(), image, model, control);
+        return snapshot.sequence;
+    });
+    if (exitCode != kOk) return std::nullopt;
     return snapshot;
 }
 

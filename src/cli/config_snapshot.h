@@ -19,6 +19,7 @@ namespace sequaflow::cli {
 
 struct ConfigSnapshot {
     bool fromController = false;
+    SequenceResult sequence;
     std::optional<link::Identification> identification;
     std::optional<std::uint16_t> serial;
     std::array<std::optional<std::int32_t>, params::kParameterCount> parameters{};
@@ -37,7 +38,7 @@ struct ConfigSnapshot {
 // maps (with their single retries), the vehicle-record words 0..63. The image and the model take the values
 // that were read.
 ConfigSnapshot ReadSnapshot(link::Link& link, params::ParameterImage& image, maps::MapModel& model,
-                            const params::ProgressFn& progress);
+                            const SequenceControl& control);
 ConfigSnapshot SnapshotOfFile(const params::ParameterFileContent& content);
 
 void PrintJson(std::ostream& out, const ConfigSnapshot& s);
@@ -62,18 +63,21 @@ private:
     bool drawn_ = false;
 };
 
-// Runs a long sequence with the progress bar; false (the reason printed) when the device went away during it.
+// Runs a long sequence with the progress bar and the Ctrl+C stop; the exit code, kOk when it finished (the
+// reason printed otherwise). `what` names it in messages; `writes` says whether it sends configuration.
 template <typename Sequence>
-[[nodiscard]] bool RunWithProgress(Context& context, Session& session, ProgressBar& bar, Sequence&& sequence) {
-    sequence(bar.callback());
+[[nodiscard]] int RunWithProgress(Context& context, Session& session, ProgressBar& bar, std::string_view what,
+                                  bool writes, Sequence&& sequence) {
+    const SequenceControl control = context.control(bar.callback());
+    const SequenceResult result = sequence(control);
     bar.finish();
-    return !session.reportLost(context);
+    return session.reportSequence(context, result, what, writes);
 }
 
 // The read-only read of everything with its progress bar, into `image` and `model`; nullopt (the reason
-// printed) when the device went away during it.
+// printed, the exit code in `exitCode`) when the device went away or the user stopped it.
 std::optional<ConfigSnapshot> ReadWithProgress(Context& context, Session& session, params::ParameterImage& image,
-                                               maps::MapModel& model);
+                                               maps::MapModel& model, int& exitCode);
 
 // Reads back what a sequence sent and names every value the controller does not hold as sent; the exit code.
 int ReportReadBack(Context& context, Session& session, const params::ParameterImage& sent,

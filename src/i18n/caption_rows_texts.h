@@ -194,6 +194,19 @@ inline constexpr CaptionRow kTextRows[] = {
     row(14106, caption("Button16"), "Zapisz Zmiany"),
     row(15000, caption("sbMapStd"), "Mapa standardowa"),
     row(15001, caption("sbMapAdv"), "Mapa zaawansowana"),
+    // The program's own texts: the end of a long sequence, the state of the line, the save policy.
+    row(16000, message(), "Odczyt ze sterownika"),
+    row(16001, message(), "Wczytanie pliku do sterownika"),
+    row(16002, message(), "Ustawienia fabryczne"),
+    row(16003, message(), "Zapis map"),
+    row(16010, message(), "%1: zakończono"),
+    row(16011, message(), "%1: brak połączenia ze sterownikiem, nic nie wysłano"),
+    row(16012, message(), "%1: port sterownika zniknął po %2 krokach (%3)"),
+    row(16013, message(), "%1: przerwano po %2 krokach (%3)"),
+    row(16014, message(), "; sterownik ma częściowo zapisaną konfigurację - powtórz operację"),
+    row(16015, message(), "Brak pełnego odczytu sterownika: plik nie został zapisany"),
+    row(16016, message(), "Port sterownika zniknął: odczyty są nieaktualne, ponowne połączenie nastąpi samo"),
+    row(16017, message(), "Sterownik znów odpowiada"),
 };
 
 }  // namespace sequaflow::i18n::rows

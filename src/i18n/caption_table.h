@@ -59,7 +59,8 @@ struct CaptionRow {
     }
 };
 
-inline constexpr std::size_t kCaptionCount = 508;
+// The 508 texts of the interface and its messages, and 12 of the program's own (16000..16999).
+inline constexpr std::size_t kCaptionCount = 520;
 
 // All rows, ascending by id.
 [[nodiscard]] std::span<const CaptionRow> captionTable();

@@ -49,6 +49,7 @@ void Link::sendFrame(std::uint8_t code, std::uint8_t a, std::uint8_t b, std::uin
         if (port_.failure()) handleDeviceFailure();
         return;
     }
+    ++framesSent_;
     if (!port_.drain()) return handleDeviceFailure();
     port_.setRts(false);
 }
@@ -74,7 +75,8 @@ std::uint32_t Link::receiveWait(std::uint32_t expected) {
     pollCounter_ = 0;
     lastReadCount_ = 0;
     std::size_t appended = 0;  // every byte put into the reply buffer, for the frame log
-    while (pollCounter_ <= 20) {
+    // Nothing can arrive on a closed or lost port: polling it would only freeze the caller.
+    while (pollCounter_ <= 20 && portOpen_) {
         receivedCount_ += lastReadCount_;
         pacer_.pause(kPollMs);
         ++pollCounter_;

@@ -81,6 +81,9 @@ public:
     // Set when the device failed while open (unplugged, hang-up); the port has then been closed.
     const std::optional<PortError>& lostReason() const { return lost_; }
 
+    // Frames that went out on an open port since the link was made; tells a sequence whether it wrote.
+    std::uint32_t framesSent() const { return framesSent_; }
+
     Pacer& pacer() { return pacer_; }
     void setObserver(LinkObserver* observer) { observer_ = observer; }
 
@@ -101,6 +104,7 @@ private:
     std::uint32_t pollCounter_ = 0;
     std::uint32_t lastReadCount_ = 0;
     std::optional<PortError> lost_;
+    std::uint32_t framesSent_ = 0;
 };
 
 }  // namespace sequaflow::link

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "link/commands.h"
+#include "link/sequence_run.h"
 #include "params/parameter_writer.h"
 
 namespace sequaflow::maps {
@@ -19,19 +20,20 @@ int MapReadReport::failures() const {
     return bad(points) + bad(cells) + bad(standard);
 }
 
-MapReadReport ReadMaps(link::Link& link, MapModel& model, const params::ProgressFn& progress) {
+MapReadReport ReadMaps(link::Link& link, MapModel& model, const SequenceControl& control) {
     MapReadReport report;
+    link::SequenceRun run(link, control);
     for (int i = 0; i < kPoints; ++i) {
-        params::Report(progress, kPointsPhase, i + 1, kPoints);
+        if (!run.step(kPointsPhase, i + 1, kPoints)) break;
         if (const auto v = link::ReadShort(link, ShortRead::PointRead, static_cast<std::uint8_t>(i))) {
             model.setPoint(i, *v);
             report.points[At(i)] = true;
         }
     }
     int done = 0;
-    for (int c = 0; c < kColumns; ++c) {
+    for (int c = 0; c < kColumns && run.goOn(); ++c) {
         for (int r = 0; r < kRows; ++r) {
-            params::Report(progress, kGridPhase, ++done, kCells);
+            if (!run.step(kGridPhase, ++done, kCells)) break;
             const auto v = link::ReadShort(link, ShortRead::GridCellRead, static_cast<std::uint8_t>(r),
                                            static_cast<std::uint8_t>(c));
             if (v) {
@@ -41,12 +43,14 @@ MapReadReport ReadMaps(link::Link& link, MapModel& model, const params::Progress
         }
     }
     for (int k = 0; k < kStdCells; ++k) {
-        params::Report(progress, kStdPhase, k + 1, kStdCells);
+        if (!run.step(kStdPhase, k + 1, kStdCells)) break;
         if (const auto v = link::ReadShort(link, ShortRead::StdMapRead, static_cast<std::uint8_t>(k))) {
             model.setStdByte(k, static_cast<std::uint8_t>(*v));
             report.standard[At(k)] = true;
         }
     }
+    (void)run.goOn();
+    report.sequence = run.result();
     return report;
 }
 
@@ -60,15 +64,19 @@ void WriteStandardCell(link::Link& link, const MapModel& model, int k) {
     link::WriteStdMapSequence(link, static_cast<std::uint8_t>(k), model.stdByte(k));
 }
 
-void SendPoints(link::Link& link, const MapModel& model, const params::ProgressFn& progress) {
+SequenceResult SendPoints(link::Link& link, const MapModel& model, const SequenceControl& control) {
+    link::SequenceRun run(link, control);
     for (int i = 0; i < kPoints; ++i) {
-        params::Report(progress, kPointsPhase, i + 1, kPoints);
+        if (!run.step(kPointsPhase, i + 1, kPoints)) break;
         link::WritePointSequence(link, static_cast<std::uint8_t>(i), static_cast<std::uint16_t>(model.point(i)));
     }
+    (void)run.goOn();
+    return run.result();
 }
 
-Result<Ok, PointTextError> WritePoints(link::Link& link, MapModel& model, std::span<const std::string, kPoints> texts,
-                                       const params::ParameterImage& image, const params::ProgressFn& progress) {
+Result<SequenceResult, PointTextError> WritePoints(link::Link& link, MapModel& model,
+                                                   std::span<const std::string, kPoints> texts,
+                                                   const params::ParameterImage& image, const SequenceControl& control) {
     std::array<std::uint32_t, kPoints> values{};
     for (int i = 0; i < kPoints; ++i) {
         const auto v = PointFromText(i, texts[At(i)], image);
@@ -79,25 +87,26 @@ Result<Ok, PointTextError> WritePoints(link::Link& link, MapModel& model, std::s
         values[At(i)] = *v;
     }
     for (int i = 0; i < kPoints; ++i) model.setPoint(i, values[At(i)]);
-    SendPoints(link, model, progress);
-    return Ok{};
+    return SendPoints(link, model, control);
 }
 
-void UploadMaps(link::Link& link, MapModel& model, const params::ProgressFn& progress) {
-    SendPoints(link, model, progress);
+SequenceResult UploadMaps(link::Link& link, MapModel& model, const SequenceControl& control) {
+    link::SequenceRun run(link, control);
+    if (!run.absorb(SendPoints(link, model, control))) return run.result();
     for (int k = 0; k < kStdCells; ++k) {
-        params::Report(progress, kStdPhase, k + 1, kStdCells);
+        if (!run.step(kStdPhase, k + 1, kStdCells)) return run.result();
         WriteStandardCell(link, model, k);
     }
     int done = 0;
     for (int c = kColumns - 1; c >= 0; --c) {
         for (int r = kRows - 1; r >= 0; --r) {
-            params::Report(progress, kGridPhase, ++done, kCells);
+            if (!run.step(kGridPhase, ++done, kCells)) return run.result();
             if (model.cell(r, c) > model.cellMaximum()) model.setCell(r, c, model.cellMaximum());
             WriteAdvancedCell(link, model, r, c);
         }
     }
-    SendPoints(link, model, progress);
+    if (run.goOn()) (void)run.absorb(SendPoints(link, model, control));
+    return run.result();
 }
 
 void SetMapMode(link::Link& link, params::ParameterImage& image, int mode) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "link/commands.h"
+#include "link/sequence_run.h"
 #include "live/conversions.h"
 #include "maps/map_transfer.h"
 #include "params/factory_defaults.h"
@@ -13,6 +14,7 @@ namespace sequaflow::params {
 namespace {
 
 constexpr int kFactoryIgnitionType = 2;
+constexpr int kSpeedDropParam = 53;
 constexpr std::uint32_t kSwitchOverRpm = 600;
 constexpr std::uint32_t kSpeedLimitRpm = 6000;
 constexpr int kFactoryTankType = 2;
@@ -26,8 +28,10 @@ void StoreFactory(ParameterImage& image, int first, int last) {
 
 }  // namespace
 
-void FactoryReset(link::Link& link, ParameterImage& image, maps::MapModel& model, int injectorItems,
-                  const ProgressFn& progress) {
+SequenceResult FactoryReset(link::Link& link, ParameterImage& image, maps::MapModel& model, int injectorItems,
+                            const SequenceControl& control) {
+    link::SequenceRun run(link, control);
+    if (!run.goOn()) return run.result();
     // The set, in the order the values are decided.
     StoreFactory(image, 0, 13);
     StoreFactory(image, 15, 20);
@@ -40,7 +44,7 @@ void FactoryReset(link::Link& link, ParameterImage& image, maps::MapModel& model
     image.setSlot(kFlags3Shadow, 0);
     image.commitShadow(FlagsWord::Second);
     image.commitShadow(FlagsWord::Third);
-    image.setSlot(53, 0);
+    image.setSlot(kSpeedDropParam, 0);
 
     image.setField(field::InjectorType, injectorItems > 4 ? 5u : 1u);
 
@@ -62,7 +66,7 @@ void FactoryReset(link::Link& link, ParameterImage& image, maps::MapModel& model
     image.setSlot(kInjectorSelectionShadow, 0);
     image.setSlot(kInjectorSelectionParam, 0);
 
-    WriteAllParameters(link, image, progress);
+    if (!run.absorb(WriteAllParameters(link, image, control))) return run.result();
 
     // Advanced map from the last cell back; each store word pairs the cell with its partner as the model
     // holds it at that moment.
@@ -71,43 +75,54 @@ void FactoryReset(link::Link& link, ParameterImage& image, maps::MapModel& model
     for (int c = maps::kColumns - 1; c >= 0; --c) {
         for (int r = maps::kRows - 1; r >= 0; --r) {
             model.setCell(r, c, cellValue);
+            if (!run.step("Mapa 1p", ++done, maps::kCells)) return run.result();
             maps::WriteAdvancedCell(link, model, r, c);
-            Report(progress, "Mapa 1p", ++done, maps::kCells);
         }
     }
 
     for (int k = 0; k < maps::kPoints; ++k) {
-        Report(progress, "Mapa 1", k + 1, maps::kPoints);
         model.setPoint(k, kDefaultPoints[static_cast<std::size_t>(k)]);
+        if (!run.step("Mapa 1", k + 1, maps::kPoints)) return run.result();
         link::WritePointSequence(link, static_cast<std::uint8_t>(k), kDefaultPoints[static_cast<std::size_t>(k)]);
     }
 
     for (int k = 0; k < maps::kStdCells; ++k) {
-        Report(progress, "Mapa 2", k + 1, maps::kStdCells);
         model.setStdByte(k, kDefaultStdMap[static_cast<std::size_t>(k)]);
+        if (!run.step("Mapa 2", k + 1, maps::kStdCells)) return run.result();
         maps::WriteStandardCell(link, model, k);
     }
 
     for (std::size_t k = 0; k < kLambdaCount; ++k) {
-        Report(progress, "Lambda", static_cast<int>(k) + 1, static_cast<int>(kLambdaCount));
+        if (!run.step("Lambda", static_cast<int>(k) + 1, static_cast<int>(kLambdaCount))) return run.result();
         link::LambdaSet(link, static_cast<std::uint8_t>(k), kDefaultLambda[k]);
     }
 
     image.setField(field::LambdaSwitches, 0);
     image.setField(field::TemperatureMapOn, 0);
+    if (!run.goOn()) return run.result();
     WriteParameter(link, image, kFlags2Param);
 
     constexpr int kTemperatureWords = static_cast<int>(kTempCorrCount + kTempPointCount);
     for (std::size_t m = 0; m < kTempCorrCount; ++m) {
-        Report(progress, "Temp.", static_cast<int>(m) + 1, kTemperatureWords);
+        if (!run.step("Temp.", static_cast<int>(m) + 1, kTemperatureWords)) return run.result();
         link::WriteTempCorrSequence(link, static_cast<std::uint8_t>(m), kDefaultTempCorr[m]);
     }
     for (std::size_t n = 0; n < kTempPointCount; ++n) {
-        Report(progress, "Temp.", static_cast<int>(kTempCorrCount + n) + 1, kTemperatureWords);
+        if (!run.step("Temp.", static_cast<int>(kTempCorrCount + n) + 1, kTemperatureWords)) return run.result();
         link::WriteTempPointSequence(link, static_cast<std::uint8_t>(n), kDefaultTempPoints[n]);
     }
 
+    if (!run.goOn()) return run.result();
     maps::SetMapMode(link, image, 2);
+    (void)run.goOn();
+    return run.result();
+}
+
+SequenceResult RestoreFactorySettings(link::Link& link, ParameterImage& image, maps::MapModel& model,
+                                      int injectorItems, const SequenceControl& control) {
+    SequenceResult result = FactoryReset(link, image, model, injectorItems, control);
+    if (result.stopped != StopReason::NotConnected) image.setSlot(kSpeedDropParam, 0);
+    return result;
 }
 
 }  // namespace sequaflow::params

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,6 +22,12 @@ struct FilterTexts {
     std::string dt;       // EditFiltrDt
     int item = 0;         // ComboBoxFiltr: 0 "Brak", 1 "Jałowy", 2 "Mazda 99-01"
 };
+
+// Controllers before software 37 have no measurement filters: their editors stay hidden.
+inline constexpr std::uint8_t kFirstSoftwareWithFilters = 37;
+[[nodiscard]] constexpr bool HasMeasurementFilters(std::uint8_t software) {
+    return software >= kFirstSoftwareWithFilters;
+}
 
 // What the editors show for the parameters in the image.
 FilterTexts FilterTextsOf(const ParameterImage& image, char decimalSeparator);

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "link/sequence_run.h"
 #include "maps/map_transfer.h"
 #include "params/parameter_writer.h"
 
@@ -153,11 +154,15 @@ void ApplyParameterFile(ParameterImage& image, maps::MapModel& model, const Para
     for (int k = 0; k < maps::kStdCells; ++k) model.setStdByte(k, content.standard[At(k)]);
 }
 
-void LoadParameterFile(link::Link& link, ParameterImage& image, maps::MapModel& model,
-                       const ParameterFileContent& content, const ProgressFn& progress) {
+SequenceResult LoadParameterFile(link::Link& link, ParameterImage& image, maps::MapModel& model,
+                                 const ParameterFileContent& content, const SequenceControl& control) {
+    link::SequenceRun run(link, control);
+    // Without a line the screens must keep showing the controller's values, not the file's.
+    if (!run.goOn()) return run.result();
     ApplyParameterFile(image, model, content);
-    maps::UploadMaps(link, model, progress);
-    WriteAllParameters(link, image, progress);
+    if (!run.absorb(maps::UploadMaps(link, model, control))) return run.result();
+    (void)run.absorb(WriteAllParameters(link, image, control));
+    return run.result();
 }
 
 void ViewParameterFile(ParameterImage& image, maps::MapModel& model, const ParameterFileContent& content) {

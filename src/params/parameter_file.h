@@ -57,8 +57,9 @@ void ApplyParameterFile(ParameterImage& image, maps::MapModel& model, const Para
 
 // Applies the file, sends the maps (points, standard map, advanced map lowered to the model's current cell
 // maximum, points again), then the whole set with the programmed marker last. The caller reads it back.
-void LoadParameterFile(link::Link& link, ParameterImage& image, maps::MapModel& model,
-                       const ParameterFileContent& content, const ProgressFn& progress = {});
+// Nothing is applied or sent without an open port; a lost line or a cancel stops it before the next item.
+SequenceResult LoadParameterFile(link::Link& link, ParameterImage& image, maps::MapModel& model,
+                                 const ParameterFileContent& content, const SequenceControl& control = {});
 
 // Shows a file without a controller: applies it and refreshes the first flags word's shadow.
 void ViewParameterFile(ParameterImage& image, maps::MapModel& model, const ParameterFileContent& content);

@@ -13,13 +13,15 @@ struct ParameterReadReport {
     std::array<bool, kParameterCount> valid{};
     // Parameter 0 is the programmed marker or 0 (a silent controller leaves it at 0 and is not reported).
     bool programmed = true;
+    // Stopped early (line lost, cancelled): the slots not reached keep what they held.
+    SequenceResult sequence;
     int failures() const;
 };
 
 // Discards stale input, waits 20 ms, then reads parameters 0..63 once each (no retry): an accepted reply
 // replaces the slot (signed parameters sign-extended), a rejected one leaves it. A programmed controller's
 // first and second flags words are copied into their shadows. Nothing is written.
-ParameterReadReport ReadParameterSet(link::Link& link, ParameterImage& image, const ProgressFn& progress = {});
+ParameterReadReport ReadParameterSet(link::Link& link, ParameterImage& image, const SequenceControl& control = {});
 
 // When the controller is not programmed and no factory reset follows, the flags-word shadows still hold
 // whatever they held before; they take the words just read (where the reply was accepted), so the writes

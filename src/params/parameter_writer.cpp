@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "link/sequence_run.h"
+
 namespace sequaflow::params {
 namespace {
 
@@ -48,15 +50,18 @@ void WriteParameters(link::Link& link, const ParameterImage& image, Writer write
         link::WriteParamSequence(link, step.param, image.wire(step.param), step.pauses);
 }
 
-void WriteAllParameters(link::Link& link, const ParameterImage& image, const ProgressFn& progress) {
+SequenceResult WriteAllParameters(link::Link& link, const ParameterImage& image, const SequenceControl& control) {
     constexpr int kTotal = kParameterCount;  // 63 parameters and the marker
+    link::SequenceRun run(link, control);
     int done = 0;
     for (int n = kParameterCount - 1; n >= 1; --n) {
-        Report(progress, "Param.", ++done, kTotal);
+        if (!run.step("Param.", ++done, kTotal)) return run.result();
         link::WriteParamSequence(link, static_cast<std::uint8_t>(n), image.wire(n), kTrailing);
     }
-    Report(progress, "Param.", ++done, kTotal);
+    if (!run.step("Param.", ++done, kTotal)) return run.result();
     link::WriteParamSequence(link, kMarkerParam, kMarker, P{0, 30, 30, 10});
+    (void)run.goOn();  // a line lost during the marker leaves it unconfirmed
+    return run.result();
 }
 
 }  // namespace sequaflow::params

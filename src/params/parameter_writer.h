@@ -37,6 +37,7 @@ void WriteParameters(link::Link& link, const ParameterImage& image, Writer write
 
 // Parameters 63 down to 1, then the programmed marker (always 43690, whatever slot 0 holds; slot 0 is left
 // as it is). The marker goes last so an interrupted write never leaves a controller looking programmed.
-void WriteAllParameters(link::Link& link, const ParameterImage& image, const ProgressFn& progress = {});
+// Stops before the next parameter when the line is lost or the user cancels; the marker is then not sent.
+SequenceResult WriteAllParameters(link::Link& link, const ParameterImage& image, const SequenceControl& control = {});
 
 }  // namespace sequaflow::params

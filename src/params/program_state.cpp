@@ -23,4 +23,6 @@ live::ReadingsInputs ReadingsInputsOf(const ProgramState& state) {
     return in;
 }
 
+bool CanSaveConfiguration(ReadStatus status) { return status == ReadStatus::Complete || status == ReadStatus::File; }
+
 }  // namespace sequaflow::params

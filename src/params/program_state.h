@@ -9,17 +9,28 @@
 
 namespace sequaflow::params {
 
-// What the program knows about the connected controller. One object, shared by every page; the link and
-// the connection state live beside it in the session that owns the port.
+// How the image came to be: a save keeps only a configuration that is whole.
+enum class ReadStatus {
+    None,      // nothing read yet: the image holds start-up values, not a controller's
+    Partial,   // a read stopped or left items unanswered
+    Complete,  // everything read from the controller
+    File,      // shown from a parameter file without a controller
+};
+
+// What the program knows about the connected controller's configuration. One object, shared by every page;
+// the link and the controller's identification live beside it, with the connection.
 struct ProgramState {
     ParameterImage image;
     maps::MapModel maps;
     live::LiveWords words{};
-    std::uint8_t hardware = 0;
-    std::uint8_t software = 0;
     std::uint16_t serial = 0;
     char decimalSeparator = ',';
+    ReadStatus readStatus = ReadStatus::None;
 };
+
+// Whether the configuration on screen may be saved as a parameter file. A file of start-up zeros or of a
+// half-answered read would later be loaded into a car as if it were a configuration.
+[[nodiscard]] bool CanSaveConfiguration(ReadStatus status);
 
 // The parameters and points the readings tick needs, taken from the state.
 live::ReadingsInputs ReadingsInputsOf(const ProgramState& state);

@@ -1,17 +1,26 @@
 #include "params/read_everything.h"
 
 #include "link/commands.h"
+#include "link/sequence_run.h"
 #include "params/factory_reset.h"
 
 namespace sequaflow::params {
 
 ReadEverythingReport ReadEverything(link::Link& link, ProgramState& state, const ReadEverythingHooks& hooks) {
     ReadEverythingReport r;
-    r.parameters = ReadParameterSet(link, state.image, hooks.progress);
+    link::SequenceRun run(link, hooks.control);
+    const auto finish = [&] {
+        r.sequence = run.result();
+        state.readStatus = r.complete() ? ReadStatus::Complete : ReadStatus::Partial;
+        return r;
+    };
+    r.parameters = ReadParameterSet(link, state.image, hooks.control);
+    if (!run.absorb(r.parameters.sequence)) return finish();
     if (!r.parameters.programmed) {
         if (hooks.offerFactoryReset && hooks.offerFactoryReset()) {
-            FactoryReset(link, state.image, state.maps, hooks.injectorItems, hooks.progress);
             r.factoryReset = true;
+            if (!run.absorb(FactoryReset(link, state.image, state.maps, hooks.injectorItems, hooks.control)))
+                return finish();
         } else {
             AdoptReadFlagsWords(state.image, r.parameters);
         }
@@ -19,16 +28,18 @@ ReadEverythingReport ReadEverything(link::Link& link, ProgramState& state, const
     (void)ApplyReadFlagWrites(link, state.image);
     RefreshShadowsAfterRead(state.image);
     state.maps.applyTurboFlag(state.image);
-    r.maps = maps::ReadMaps(link, state.maps, hooks.progress);
+    r.maps = maps::ReadMaps(link, state.maps, hooks.control);
+    if (!run.absorb(r.maps.sequence)) return finish();
     r.serialRead = link::ReadSerialNumber(link, state.serial);
 
     for (int w = 0; w < kRecordWordCount; ++w) {
         if (w == link::kSerialNumberWord) continue;  // read above with the controller data
-        Report(hooks.progress, "record", w, kRecordWordCount - 1);
+        if (!run.step("record", w, kRecordWordCount - 1)) return finish();
         r.recordWords[static_cast<std::size_t>(w)] = link::ReadRecordWord(link, static_cast<std::uint8_t>(w));
     }
     if (r.serialRead) r.recordWords[link::kSerialNumberWord] = state.serial;
-    return r;
+    (void)run.goOn();
+    return finish();
 }
 
 }  // namespace sequaflow::params

@@ -21,10 +21,12 @@ struct ReadEverythingHooks {
     // Asked when parameter 0 says the controller was never programmed; true runs the factory reset.
     std::function<bool()> offerFactoryReset;
     int injectorItems = 6;  // length of the injector type list, for the reset
-    ProgressFn progress;
+    SequenceControl control;
 };
 
 struct ReadEverythingReport {
+    // How far it got over all its parts; a stopped read leaves the rest as it was.
+    SequenceResult sequence;
     ParameterReadReport parameters;
     maps::MapReadReport maps;
     bool factoryReset = false;
@@ -32,6 +34,10 @@ struct ReadEverythingReport {
     std::array<std::optional<std::uint16_t>, kRecordWordCount> recordWords{};
     // The low byte of record word 63 is 255: no vehicle data was ever stored.
     bool vehicleDataMissing() const { return recordWords[63] && (*recordWords[63] & 0xFF) == 0xFF; }
+    // Everything was asked for and the parameter set and maps answered in full: what a save may keep.
+    bool complete() const {
+        return sequence.completed() && parameters.failures() == 0 && maps.failures() == 0;
+    }
 };
 
 ReadEverythingReport ReadEverything(link::Link& link, ProgramState& state, const ReadEverythingHooks& hooks);

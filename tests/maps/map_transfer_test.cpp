@@ -52,7 +52,9 @@ TEST_F(MapTransfer, ReadTranscriptAndProgressPhases) {
     ecu.silent.insert({'}', 16});
     std::vector<std::string> phases;
     Transcript t(link);
+    const auto marker = t.progress();
     const auto report = ReadMaps(link, model, [&](const params::ProgressStep& s) {
+        marker(s);
         if (phases.empty() || phases.back() != s.phase) phases.emplace_back(s.phase);
     });
     testing_support::ExpectMatchesGolden("maps_read", t.str());
@@ -107,7 +109,7 @@ TEST_F(MapTransfer, UploadOrderAndLoweringToTheCurrentMaximum) {
         for (int c = 0; c < kColumns; ++c) model.setCell(r, c, 90);
     for (int k = 0; k < kPoints; ++k) model.setPoint(k, static_cast<std::uint32_t>(500 + k));
     Transcript t(link);
-    UploadMaps(link, model);
+    (void)UploadMaps(link, model, t.progress());
     testing_support::ExpectMatchesGolden("maps_upload", t.str());
     for (int r = 0; r < kRows; ++r)
         for (int c = 0; c < kColumns; ++c) EXPECT_EQ(model.cell(r, c), 50);

@@ -33,12 +33,12 @@ struct Reset : ::testing::Test, VirtualLink {
 
 TEST_F(Reset, ExactFramesAndPausesMatchTheGoldenTranscript) {
     Transcript t(link);
-    FactoryReset(link, image, model, 6);
+    (void)FactoryReset(link, image, model, 6, t.progress());
     testing_support::ExpectMatchesGolden("factory_reset", t.str());
 }
 
 TEST_F(Reset, ImageHoldsFactoryValuesAndKeepsCountersAndLaterParameters) {
-    FactoryReset(link, image, model, 6);
+    EXPECT_TRUE(FactoryReset(link, image, model, 6).completed());
     for (int n = 0; n < 64; ++n) {
         const bool kept = (n >= 35 && n <= 38) || n >= 55;
         if (kept) {
@@ -59,7 +59,7 @@ TEST_F(Reset, ImageHoldsFactoryValuesAndKeepsCountersAndLaterParameters) {
 }
 
 TEST_F(Reset, TheTankPresetIsWhatStaysAndIsSent) {
-    FactoryReset(link, image, model, 6);
+    EXPECT_TRUE(FactoryReset(link, image, model, 6).completed());
     const std::uint16_t expected[] = {3980, 3900, 3800, 3366};
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(image.slot(30 + i), expected[i]);
@@ -74,18 +74,18 @@ TEST_F(Reset, TheTankPresetIsWhatStaysAndIsSent) {
 }
 
 TEST_F(Reset, InjectorTypeFollowsTheLengthOfTheList) {
-    FactoryReset(link, image, model, 6);
+    EXPECT_TRUE(FactoryReset(link, image, model, 6).completed());
     EXPECT_EQ(image.field(field::InjectorType), 5u);
     VirtualLink other;
     ParameterImage second;
     maps::MapModel secondModel;
-    FactoryReset(other.link, second, secondModel, 4);
+    EXPECT_TRUE(FactoryReset(other.link, second, secondModel, 4).completed());
     EXPECT_EQ(second.field(field::InjectorType), 1u);
     EXPECT_EQ(second.slot(kFlags1Param), 0x0210);
 }
 
 TEST_F(Reset, MapsPointsAndCorrectionStoreTakeTheirDefaults) {
-    FactoryReset(link, image, model, 6);
+    EXPECT_TRUE(FactoryReset(link, image, model, 6).completed());
     for (int r = 0; r < maps::kRows; ++r)
         for (int c = 0; c < maps::kColumns; ++c) {
             EXPECT_EQ(maps::GridCellText(model.cell(r, c)), "+15");
@@ -110,16 +110,17 @@ TEST_F(Reset, MapsPointsAndCorrectionStoreTakeTheirDefaults) {
 
 TEST_F(Reset, CellsAreCappedByALowerMaximum) {
     model.setCellMaximum(10);
-    FactoryReset(link, image, model, 6);
+    EXPECT_TRUE(FactoryReset(link, image, model, 6).completed());
     EXPECT_EQ(model.cell(0, 0), 10);
     EXPECT_EQ(ecu.grid[0], 110);
 }
 
 TEST_F(Reset, TakesTheMandatedTimeAndReportsEveryPhase) {
     std::vector<std::string> phases;
-    FactoryReset(link, image, model, 6, [&](const ProgressStep& s) {
+    const auto result = FactoryReset(link, image, model, 6, [&](const ProgressStep& s) {
         if (phases.empty() || phases.back() != s.phase) phases.emplace_back(s.phase);
     });
+    EXPECT_TRUE(result.completed());
     EXPECT_EQ(phases, (std::vector<std::string>{"Param.", "Mapa 1p", "Mapa 1", "Mapa 2", "Lambda", "Temp."}));
     int total = 0;
     for (int p : pacer.pauses()) total += p;

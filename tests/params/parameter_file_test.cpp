@@ -149,7 +149,7 @@ TEST_F(Load, SendsMapsThenTheSetWithTheMarkerLast) {
     auto content = DecodeParameterFile(EncodeParameterFile(source, sourceModel));
     ASSERT_TRUE(content.ok());
     Transcript t(link);
-    LoadParameterFile(link, image, model, *content);
+    (void)LoadParameterFile(link, image, model, *content, t.progress());
     testing_support::ExpectMatchesGolden("params_file_load", t.str());
 
     // Cells above the maximum the model had before the load are lowered in the model and on the line.
@@ -178,7 +178,7 @@ TEST_F(Load, TurboMaximumAllowsTheFullCell) {
     sourceModel.setCell(0, 0, 90);
     auto content = DecodeParameterFile(EncodeParameterFile(source, sourceModel));
     ASSERT_TRUE(content.ok());
-    LoadParameterFile(link, image, model, *content);
+    EXPECT_TRUE(LoadParameterFile(link, image, model, *content).completed());
     EXPECT_EQ(ecu.grid[0], 190);
 }
 

@@ -80,7 +80,7 @@ TEST_F(Transfer, EachWriterKeepsItsOwnPauses) {
 TEST_F(Transfer, WriteAllSendsTheMarkerLastWithoutTouchingSlotZero) {
     for (int n = 0; n < 64; ++n) image.setSlot(n, 1000 + n);
     std::vector<int> positions;
-    WriteAllParameters(link, image, [&](const ProgressStep& s) { positions.push_back(s.position); });
+    EXPECT_TRUE(WriteAllParameters(link, image, [&](const ProgressStep& s) { positions.push_back(s.position); }).completed());
     ASSERT_EQ(port.written().size(), 64u * 3);
     EXPECT_EQ(port.written()[0][1], 63);
     EXPECT_EQ(port.written()[3 * 62][1], 1);
@@ -170,7 +170,7 @@ TEST_F(Transfer, ReadTranscriptWithStaleInputAndASilentParameter) {
     ecu.silent.insert({'d', 33});
     port.deliver({0x55, 0x55, 0x55});  // left over from before: discarded, never taken as a reply
     Transcript t(link);
-    (void)ReadParameterSet(link, image);
+    (void)ReadParameterSet(link, image, t.progress());
     testing_support::ExpectMatchesGolden("params_read", t.str());
     EXPECT_EQ(image.slot(0), 0);
     EXPECT_EQ(image.slot(34), 0x2222);
