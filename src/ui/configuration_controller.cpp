@@ -6,38 +6,35 @@
 #include <QFileDialog>
 #include <QLocale>
 #include <QMessageBox>
-#include <QProgressBar>
-#include <QPushButton>
-#include <algorithm>
 
+#include "i18n/message_ids.h"
 #include "params/factory_reset.h"
 #include "params/injector_catalogue.h"
 #include "params/parameter_file.h"
+#include "ui/configuration_model.h"
 #include "ui/connection_controller.h"
+#include "ui/fields.h"
 #include "ui/main_menu.h"
-#include "ui/session.h"
+#include "ui/sequence_runner.h"
 
 namespace sequaflow::ui {
 
-namespace msg {
-constexpr int FileError = 12000;
-constexpr int ResetQuestion = 12001;
-constexpr int ResetTitle = 12002;
-}  // namespace msg
+namespace msg = i18n::msg;
 
 namespace {
-constexpr int kSpeedDropParam = 53;
 const QString kFilter = QStringLiteral("*.kst (*kst*)");
 }  // namespace
 
-ConfigurationController::ConfigurationController(Session& session, MainMenu& menu, ConnectionController& connection,
-                                                 QWidget* window, QProgressBar* progress, QString startDir)
+ConfigurationController::ConfigurationController(SequenceRunner& runner, ConfigurationModel& model,
+                                                 const i18n::MessageStore& messages, MainMenu& menu,
+                                                 ConnectionController& connection, QWidget* window, QString startDir)
     : QObject(window),
-      session_(session),
+      runner_(runner),
+      model_(model),
+      messages_(messages),
       menu_(menu),
       connection_(connection),
       window_(window),
-      progress_(progress),
       startDir_(std::move(startDir)) {
     connect(menu_.action(QStringLiteral("ZapiszParametryCTRLS1")), &QAction::triggered, this,
             &ConfigurationController::saveFile);
@@ -55,17 +52,16 @@ QString ConfigurationController::parameterFolder() const {
 }
 
 void ConfigurationController::showFileError(const QString& detail) {
-    QMessageBox box(QMessageBox::Warning, QString(), session_.message(msg::FileError), QMessageBox::Ok, window_);
+    QMessageBox box(QMessageBox::Warning, QString(), Text(messages_, msg::FileError), QMessageBox::Ok, window_);
     box.setInformativeText(detail);
     box.exec();
 }
 
-void ConfigurationController::reportProgress(int position, int maximum) {
-    progress_->setRange(0, std::max(1, maximum));
-    progress_->setValue(std::clamp(position, 0, std::max(1, maximum)));
-}
-
 void ConfigurationController::saveFile() {
+    if (!params::CanSaveConfiguration(model_.state().readStatus)) {
+        QMessageBox::warning(window_, QString(), Text(messages_, msg::SaveNeedsCompleteRead));
+        return;
+    }
     QFileDialog dialog(window_, QString(), parameterFolder(), kFilter);
     dialog.setObjectName(QStringLiteral("SaveDialog1"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -75,10 +71,15 @@ void ConfigurationController::saveFile() {
 }
 
 bool ConfigurationController::saveTo(const QString& chosenName) {
+    // A file of start-up zeros or of a half-answered read would later go into a car as a configuration.
+    if (!params::CanSaveConfiguration(model_.state().readStatus)) {
+        QMessageBox::warning(window_, QString(), Text(messages_, msg::SaveNeedsCompleteRead));
+        return false;
+    }
     // The date goes right after the chosen name, as saved files have always been named.
     const QString date = QLocale().toString(QDate::currentDate(), QLocale::ShortFormat);
     const std::string path = params::DatedFileName(chosenName.toStdString(), date.toStdString());
-    const auto bytes = params::EncodeParameterFile(session_.state().image, session_.state().maps);
+    const auto bytes = params::EncodeParameterFile(model_.image(), model_.maps());
     const auto written = params::WriteParameterFile(path, bytes);
     if (!written.ok()) {
         showFileError(QString::fromStdString(written.error().detail));
@@ -93,22 +94,24 @@ void ConfigurationController::loadFile() {
 }
 
 bool ConfigurationController::loadFrom(const QString& path) {
-    if (session_.busy()) return false;
+    if (runner_.busy()) return false;
     // Checked whole before anything is sent: a short or unreadable file changes nothing.
     const auto content = params::ReadParameterFile(path.toStdString());
     if (!content.ok()) {
         showFileError(QString::fromStdString(content.error().detail));
         return false;
     }
-    {
-        Session::Busy busy(session_);
-        auto& state = session_.state();
-        params::LoadParameterFile(session_.link(), state.image, state.maps, *content,
-                                  [this](const params::ProgressStep& s) { reportProgress(s.position, s.maximum); });
-        reportProgress(0, 1);
-    }
-    connection_.readButton()->click();
-    return true;
+    const auto result = runner_.run(i18n::SequenceKind::FileLoad, [&](link::Link& link, const SequenceControl& control) {
+        return model_.replace([&](params::ProgramState& state) {
+            return params::LoadParameterFile(link, state.image, state.maps, *content, control);
+        });
+    });
+    if (!result || result->stopped == StopReason::NotConnected) return false;
+    // What the controller now holds, whether the load finished or not.
+    const QString loadLine = runner_.lastStatus();
+    if (runner_.connected()) connection_.readEverything();
+    runner_.combineStatus(loadLine);
+    return result->completed();
 }
 
 void ConfigurationController::viewFile() {
@@ -122,27 +125,33 @@ bool ConfigurationController::viewFrom(const QString& path) {
         showFileError(QString::fromStdString(content.error().detail));
         return false;
     }
-    auto& state = session_.state();
-    params::ViewParameterFile(state.image, state.maps, *content);
-    session_.publishReadFinished();
+    model_.replace([&](params::ProgramState& state) {
+        params::ViewParameterFile(state.image, state.maps, *content);
+        state.readStatus = params::ReadStatus::File;
+    });
     return true;
 }
 
 void ConfigurationController::factoryReset() {
-    if (session_.busy()) return;
-    const auto answer = QMessageBox::question(window_, session_.message(msg::ResetTitle),
-                                              session_.message(msg::ResetQuestion), QMessageBox::Yes | QMessageBox::No);
-    if (answer != QMessageBox::Yes) return;
-    {
-        Session::Busy busy(session_);
-        auto& state = session_.state();
-        params::FactoryReset(session_.link(), state.image, state.maps,
-                             static_cast<int>(params::kInjectorItems.size()),
-                             [this](const params::ProgressStep& s) { reportProgress(s.position, s.maximum); });
-        state.image.setSlot(kSpeedDropParam, 0);
-        reportProgress(0, 1);
-    }
-    connection_.readButton()->click();
+    if (runner_.busy()) return;
+    const auto answer = QMessageBox::question(window_, Text(messages_, msg::SettingsResetTitle),
+                                              Text(messages_, msg::SettingsResetQuestion),
+                                              QMessageBox::Yes | QMessageBox::No);
+    if (answer == QMessageBox::Yes) factoryResetConfirmed();
+}
+
+void ConfigurationController::factoryResetConfirmed() {
+    const auto result =
+        runner_.run(i18n::SequenceKind::FactoryReset, [&](link::Link& link, const SequenceControl& control) {
+            return model_.replace([&](params::ProgramState& state) {
+                return params::RestoreFactorySettings(link, state.image, state.maps,
+                                                      static_cast<int>(params::kInjectorItems.size()), control);
+            });
+        });
+    if (!result || result->stopped == StopReason::NotConnected) return;
+    const QString resetLine = runner_.lastStatus();
+    if (runner_.connected()) connection_.readEverything();
+    runner_.combineStatus(resetLine);
 }
 
 }  // namespace sequaflow::ui

@@ -3,22 +3,24 @@
 #include <QObject>
 #include <QString>
 
-class QProgressBar;
+#include "i18n/message_store.h"
+
 class QWidget;
 
 namespace sequaflow::ui {
 
+class ConfigurationModel;
 class ConnectionController;
 class MainMenu;
-class Session;
+class SequenceRunner;
 
 // The parameter file (save, load into the controller, view without one) and the factory reset, from the
 // menu; each ends, where it wrote to the controller, with the read of everything.
 class ConfigurationController final : public QObject {
     Q_OBJECT
 public:
-    ConfigurationController(Session& session, MainMenu& menu, ConnectionController& connection, QWidget* window,
-                            QProgressBar* progress, QString startDir);
+    ConfigurationController(SequenceRunner& runner, ConfigurationModel& model, const i18n::MessageStore& messages,
+                            MainMenu& menu, ConnectionController& connection, QWidget* window, QString startDir);
 
     // The folder "parametry" in the start directory, created when missing.
     QString parameterFolder() const;
@@ -27,20 +29,22 @@ public:
     void loadFile();
     void viewFile();
     void factoryReset();
-    // The work of the three without their dialogs, for the tests and for callers that have a path.
+    // The work of the three without their dialogs, for callers that have a path.
     bool saveTo(const QString& chosenName);
     bool loadFrom(const QString& path);
     bool viewFrom(const QString& path);
+    // The factory reset after its question was answered yes.
+    void factoryResetConfirmed();
 
 private:
     void showFileError(const QString& detail);
-    void reportProgress(int position, int maximum);
 
-    Session& session_;
+    SequenceRunner& runner_;
+    ConfigurationModel& model_;
+    const i18n::MessageStore& messages_;
     MainMenu& menu_;
     ConnectionController& connection_;
     QWidget* window_;
-    QProgressBar* progress_;
     QString startDir_;
 };
 

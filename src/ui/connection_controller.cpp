@@ -1,93 +1,103 @@
 #include "ui/connection_controller.h"
 
-#include <QApplication>
-#include <algorithm>
+#include <QMainWindow>
 #include <QMessageBox>
-#include <QProgressBar>
 #include <QPushButton>
+#include <QStatusBar>
 
-#include "link/commands.h"
+#include "i18n/message_ids.h"
 #include "params/read_everything.h"
 #include "ui/app_settings.h"
+#include "ui/configuration_model.h"
 #include "ui/dialogs/status_window.h"
+#include "ui/fields.h"
+#include "ui/live_feed.h"
 #include "ui/main_menu.h"
-#include "ui/session.h"
+#include "ui/sequence_runner.h"
 
 namespace sequaflow::ui {
 
-namespace msg {
-constexpr int NoController = 10081;
-constexpr int PortBusy = 10082;
-constexpr int NotProgrammed = 13008;
-constexpr int ResetTitle = 13009;
-}  // namespace msg
+namespace msg = i18n::msg;
 
-ConnectionController::ConnectionController(Session& session, AppSettings& settings, MainMenu& menu, QWidget* window,
-                                           QProgressBar* progress)
-    : QObject(window), session_(session), settings_(settings), menu_(menu), window_(window), progress_(progress) {
+namespace {
+// How often a lost line is tried again: an adapter plugged back in is found within a second.
+constexpr int kReconnectMs = 1000;
+}  // namespace
+
+ConnectionController::ConnectionController(SequenceRunner& runner, ConfigurationModel& model, LiveFeed& feed,
+                                           const i18n::MessageStore& messages, AppSettings& settings, MainMenu& menu,
+                                           QWidget* window)
+    : QObject(window),
+      runner_(runner),
+      model_(model),
+      feed_(feed),
+      messages_(messages),
+      settings_(settings),
+      menu_(menu),
+      window_(window) {
     timer_.setObjectName(QStringLiteral("TimerAutoconnect"));
-    timer_.setInterval(100);
+    timer_.setInterval(link::kAutoConnectIntervalMs);
     connect(&timer_, &QTimer::timeout, this, &ConnectionController::autoConnectTick);
+    reconnect_.setInterval(kReconnectMs);
+    connect(&reconnect_, &QTimer::timeout, this, &ConnectionController::reconnectTick);
 
     readButton_ = new QPushButton(QStringLiteral("Odczytaj"), window);
     readButton_->setObjectName(QStringLiteral("ButtonOdczytajParam"));
     readButton_->hide();
     connect(readButton_, &QPushButton::clicked, this, &ConnectionController::readEverything);
 
-    status_ = new StatusWindow([this] { return session_.link().connected(); }, window);
+    status_ = new StatusWindow([this] { return runner_.connected(); }, window);
     connect(status_, &StatusWindow::detectionStopRequested, this, [this] { timer_.stop(); });
 
     for (int i = 0; i < link::kPortCount; ++i) {
         QAction* item = menu_.portItem(i);
-        item->setToolTip(QString::fromStdString(session_.ports().path(i)));
+        item->setToolTip(QString::fromStdString(runner_.line().ports().path(i)));
         connect(item, &QAction::triggered, this, [this, i] { portItemClicked(i); });
     }
     connect(menu_.action(QStringLiteral("AutodetekcjaCTRLD1")), &QAction::triggered, this,
             &ConnectionController::startAutoDetect);
+    connect(&runner_, &SequenceRunner::lineLost, this, &ConnectionController::lineLost);
 }
 
-void ConnectionController::showMessage(int id) {
-    QMessageBox::warning(window_, QString(), session_.message(id));
-}
+void ConnectionController::showMessage(int id) { QMessageBox::warning(window_, QString(), Text(messages_, id)); }
 
 void ConnectionController::showPortError(const QString& detail) {
-    QMessageBox box(QMessageBox::Warning, QString(), session_.message(msg::PortBusy), QMessageBox::Ok, window_);
+    QMessageBox box(QMessageBox::Warning, QString(), Text(messages_, msg::PortBusy), QMessageBox::Ok, window_);
     box.setObjectName(QStringLiteral("PortBusyMessage"));
     box.setInformativeText(detail);
     box.exec();
 }
 
 void ConnectionController::portItemClicked(int index) {
-    if (session_.busy()) return;
-    timer_.stop();
-    if (status_->isVisible()) status_->hide();
     link::ConnectResult result;
-    {
-        Session::Busy busy(session_);
-        result = session_.connection().ConnectToPort(index);
-    }
+    if (!runner_.exchange([&](link::ControllerLink& line) { result = line.connection().ConnectToPort(index); }))
+        return;
+    timer_.stop();
+    reconnect_.stop();
+    if (status_->isVisible()) status_->hide();
     menu_.uncheckAllPorts();
     switch (result.outcome) {
         case link::ConnectOutcome::PortBusy:
-            session_.publishConnection();
             showPortError(result.portError ? QString::fromStdString(result.portError->detail) : QString());
             return;
-        case link::ConnectOutcome::NoController:
-            session_.publishConnection();
-            showMessage(msg::NoController);
-            return;
+        case link::ConnectOutcome::NoController: showMessage(msg::NoController); return;
         case link::ConnectOutcome::Connected: break;
     }
-    emit windowCaptionChanged(QString::fromStdString(session_.connection().caption()));
-    session_.publishConnection();
-    readButton_->click();
+    connected(index);
     menu_.checkPort(index + 1);
     settings_.setComNr(index + 1);
 }
 
+void ConnectionController::connected(int index) {
+    lastIndex_ = index;
+    reconnect_.stop();
+    emit windowCaptionChanged(QString::fromStdString(runner_.line().connection().caption()));
+    readEverything();
+}
+
 void ConnectionController::startAutoDetect() {
-    session_.connection().StartAutoDetect();
-    session_.publishConnection();
+    (void)runner_.exchange([](link::ControllerLink& line) { line.connection().StartAutoDetect(); });
+    reconnect_.stop();
     if (timer_.isActive()) timer_.stop();
     else timer_.start();
     status_->show();
@@ -95,21 +105,15 @@ void ConnectionController::startAutoDetect() {
 }
 
 void ConnectionController::autoConnectTick() {
-    if (session_.busy()) return;
     link::DetectTick tick;
-    {
-        Session::Busy busy(session_);
-        tick = session_.connection().AutoConnectTick();
-    }
+    if (!runner_.exchange([&](link::ControllerLink& line) { tick = line.connection().AutoConnectTick(); })) return;
     if (tick.status) status_->setStatus(QString::fromStdString(*tick.status));
     menu_.uncheckAllPorts();
     menu_.checkPort(tick.checkedPort + 1);
     if (tick.connected) {
         timer_.stop();
         status_->hide();
-        emit windowCaptionChanged(QString::fromStdString(session_.connection().caption()));
-        session_.publishConnection();
-        readButton_->click();
+        connected(runner_.line().connection().portIndex());
     }
 }
 
@@ -120,31 +124,41 @@ void ConnectionController::restoreSavedPort() {
 }
 
 void ConnectionController::readEverything() {
-    if (session_.busy()) return;
-    Session::Busy busy(session_);
-    auto& link = session_.link();
-    auto& state = session_.state();
-    // Each phase reports its own range; the bar shows the phase's progress.
-    progress_->setRange(0, 100);
-    progress_->setValue(0);
     params::ReadEverythingHooks hooks;
-    hooks.progress = [this](const params::ProgressStep& step) {
-        const int max = step.maximum > 0 ? step.maximum : 1;
-        progress_->setValue(100 * std::min(step.position, max) / max);
-    };
     hooks.offerFactoryReset = [this] {
-        return QMessageBox::question(window_, session_.message(msg::ResetTitle), session_.message(msg::NotProgrammed),
+        return QMessageBox::question(window_, Text(messages_, msg::MemoryResetTitle), Text(messages_, msg::NotProgrammed),
                                      QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     };
-    params::ReadEverything(link, state, hooks);
-    progress_->setValue(0);  // done: an empty bar, not one that looks stuck at the end
-    state.hardware = session_.connection().hardware();
-    state.software = session_.connection().software();
-    session_.publishReadFinished();
+    (void)runner_.run(i18n::SequenceKind::Read, [&](link::Link& link, const SequenceControl& control) {
+        hooks.control = control;
+        return model_.replace([&](params::ProgramState& state) { return ReadEverything(link, state, hooks).sequence; });
+    });
+}
+
+void ConnectionController::lineLost() {
+    feed_.setStale(true);
+    if (auto* main = qobject_cast<QMainWindow*>(window_)) main->statusBar()->showMessage(Text(messages_, msg::LineLostStale));
+    if (lastIndex_ >= 0 && !timer_.isActive()) reconnect_.start();
+}
+
+void ConnectionController::reconnectTick() {
+    if (runner_.connected() || timer_.isActive()) {
+        reconnect_.stop();
+        return;
+    }
+    link::ConnectResult result;
+    // Quietly: the user already sees that the line is lost; a box a second would bury the window.
+    if (!runner_.exchange([&](link::ControllerLink& line) { result = line.connection().ConnectToPort(lastIndex_); }))
+        return;
+    if (result.outcome != link::ConnectOutcome::Connected) return;
+    connected(lastIndex_);
+    if (auto* main = qobject_cast<QMainWindow*>(window_))
+        main->statusBar()->showMessage(Text(messages_, msg::LineBack) + QStringLiteral(" - ") + runner_.lastStatus());
 }
 
 void ConnectionController::stop() {
     timer_.stop();
+    reconnect_.stop();
     status_->hide();
 }
 

@@ -3,28 +3,31 @@
 #include <QObject>
 #include <QTimer>
 
-class QProgressBar;
+#include "i18n/message_store.h"
+
 class QPushButton;
 class QWidget;
 
 namespace sequaflow::ui {
 
 class AppSettings;
+class ConfigurationModel;
+class LiveFeed;
 class MainMenu;
-class Session;
+class SequenceRunner;
 class StatusWindow;
 
 // Finding the controller: the port items, the automatic detection with its status window, the saved port,
-// and the read of everything that follows a connection (the hidden button `ButtonOdczytajParam`).
+// the read of everything that follows a connection, and the way back after the line was lost.
 class ConnectionController final : public QObject {
     Q_OBJECT
 public:
-    ConnectionController(Session& session, AppSettings& settings, MainMenu& menu, QWidget* window,
-                         QProgressBar* progress);
+    ConnectionController(SequenceRunner& runner, ConfigurationModel& model, LiveFeed& feed,
+                         const i18n::MessageStore& messages, AppSettings& settings, MainMenu& menu, QWidget* window);
 
     QTimer* autoconnectTimer() { return &timer_; }
+    QTimer* reconnectTimer() { return &reconnect_; }
     StatusWindow* statusWindow() { return status_; }
-    QPushButton* readButton() { return readButton_; }
 
     // A click of the port item of entry index 0..24.
     void portItemClicked(int index);
@@ -32,6 +35,10 @@ public:
     void startAutoDetect();
     // First activation: reconnect to the port saved as "ComNr".
     void restoreSavedPort();
+    // The read of everything from the controller (also the hidden button `ButtonOdczytajParam`).
+    void readEverything();
+    // The line went away: show the readings as stale and try the same port again until it answers.
+    void lineLost();
     void stop();
 
 signals:
@@ -39,18 +46,23 @@ signals:
 
 private:
     void autoConnectTick();
-    void readEverything();
+    void reconnectTick();
+    void connected(int index);
     void showPortError(const QString& detail);
     void showMessage(int id);
 
-    Session& session_;
+    SequenceRunner& runner_;
+    ConfigurationModel& model_;
+    LiveFeed& feed_;
+    const i18n::MessageStore& messages_;
     AppSettings& settings_;
     MainMenu& menu_;
     QWidget* window_;
-    QProgressBar* progress_;
     QPushButton* readButton_;
     StatusWindow* status_;
     QTimer timer_;
+    QTimer reconnect_;
+    int lastIndex_ = -1;  // the entry the controller answered on last
 };
 
 }  // namespace sequaflow::ui

@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 #include "ui/fields.h"
-#include "ui/session.h"
+#include "ui/live_feed.h"
 #include "ui/widgets/thermometer.h"
 #include "ui/widgets/vertical_bar.h"
 
@@ -36,7 +36,7 @@ QGroupBox* LambdaGroup(int n, QWidget* parent, LambdaDisplay& display) {
 
 }  // namespace
 
-CylinderPanel::CylinderPanel(Session& session, QWidget* parent) : QWidget(parent), session_(session) {
+CylinderPanel::CylinderPanel(const LiveFeed& feed, QWidget* parent) : QWidget(parent), feed_(feed) {
     setObjectName(QStringLiteral("PanelPrawy"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -96,11 +96,11 @@ CylinderPanel::CylinderPanel(Session& session, QWidget* parent) : QWidget(parent
     layout->addStretch(1);
     setFixedWidth(260);
 
-    connect(&session_, &Session::readingsUpdated, this, &CylinderPanel::showReadings);
+    connect(&feed_, &LiveFeed::frameAccepted, this, &CylinderPanel::showReadings);
 }
 
 void CylinderPanel::showReadings() {
-    const auto& v = session_.view();
+    const auto& v = feed_.view();
     for (std::size_t c = 0; c < 8; ++c) {
         SetTextIfChanged(petrol_[c], QString::fromStdString(v.petrolText[c]));
         SetTextIfChanged(gas_[c], QString::fromStdString(v.gasText[c]));

@@ -11,7 +11,7 @@ class QPushButton;
 
 namespace sequaflow::ui {
 
-class Session;
+class LiveFeed;
 class Thermometer;
 class VerticalBar;
 
@@ -20,13 +20,13 @@ class VerticalBar;
 class CylinderPanel final : public QWidget {
     Q_OBJECT
 public:
-    CylinderPanel(Session& session, QWidget* parent);
+    CylinderPanel(const LiveFeed& feed, QWidget* parent);
 
 public slots:
     void showReadings();
 
 private:
-    Session& session_;
+    const LiveFeed& feed_;
     std::array<QLineEdit*, 8> petrol_{};
     std::array<QLineEdit*, 8> gas_{};
     std::array<QPushButton*, 8> switches_{};

@@ -1,5 +1,7 @@
 #include "ui/fields.h"
 
+#include <QGraphicsColorizeEffect>
+
 #include <QFontMetrics>
 
 #include "ui/widgets/vertical_bar.h"
@@ -35,6 +37,23 @@ void LambdaDisplay::show(bool fitted, float volts, const std::string& voltsText)
     if (!fitted) return;
     bar->setValue(volts);
     SetTextIfChanged(text, QString::fromStdString(voltsText));
+}
+
+QString Text(const i18n::MessageStore& messages, int id) {
+    const std::string_view t = messages.text(id);
+    return QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size()));
+}
+
+void ShowStale(QWidget* view, bool stale) {
+    if (!stale) {
+        view->setGraphicsEffect(nullptr);
+        return;
+    }
+    // Painted instruments have no disabled look of their own: take the colour out of the whole view.
+    auto* grey = new QGraphicsColorizeEffect(view);
+    grey->setColor(QColor(150, 150, 150));
+    grey->setStrength(0.85);
+    view->setGraphicsEffect(grey);
 }
 
 }  // namespace sequaflow::ui

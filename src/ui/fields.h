@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "i18n/message_store.h"
+
 namespace sequaflow::ui {
 
 // A read-only value field as the readings show them: right-aligned, never focused by Tab.
@@ -14,6 +16,10 @@ QLabel* MakeLabel(const QString& name, const QString& text, QWidget* parent);
 // Sets a text only when it differs, so a 25 ms tick repaints nothing that did not change.
 void SetTextIfChanged(QLineEdit* field, const QString& text);
 void SetTextIfChanged(QLabel* label, const QString& text);
+// The current text of a message id, in the language chosen.
+QString Text(const i18n::MessageStore& messages, int id);
+// Greys a view out while its values are stale (the line is lost), and back.
+void ShowStale(QWidget* view, bool stale);
 
 class VerticalBar;
 

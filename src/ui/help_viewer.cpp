@@ -9,12 +9,12 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
+#include "i18n/message_ids.h"
 #include "i18n/message_store.h"
 
 namespace sequaflow::ui {
 namespace {
 
-constexpr int kFileFailureText = 12000;
 constexpr const char* kHelpFile = "help.txt";
 // help.txt files are UTF-8; anything bigger than this is not a help text.
 constexpr qint64 kMaxHelpBytes = 4 * 1024 * 1024;
@@ -71,7 +71,7 @@ void HelpViewer::showOwnWindow(const QString& path) {
         content = QString::fromUtf8(file.read(kMaxHelpBytes));
         own_->setWindowTitle(QFileInfo(path).absoluteFilePath());
     } else {
-        const std::string_view failure = messages_.text(kFileFailureText);
+        const std::string_view failure = messages_.text(i18n::msg::FileError);
         content = QString::fromUtf8(failure.data(), static_cast<qsizetype>(failure.size())) + QStringLiteral(":\n") +
                   candidates().join(QLatin1Char('\n'));
         own_->setWindowTitle(QString::fromLatin1(kHelpFile));

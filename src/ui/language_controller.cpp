@@ -24,13 +24,15 @@
 #include <filesystem>
 
 #include "i18n/language_table.h"
+#include "i18n/message_ids.h"
 #include "i18n/message_store.h"
 #include "i18n/parameter_hints.h"
 #include "i18n/preferences.h"
 #include "live/live_frame.h"
 #include "ui/help_viewer.h"
 #include "ui/main_menu.h"
-#include "ui/session.h"
+#include "ui/configuration_model.h"
+#include "ui/page.h"
 
 namespace sequaflow::ui {
 namespace {
@@ -38,14 +40,7 @@ namespace {
 using i18n::CaptionTarget;
 using i18n::TargetKind;
 
-namespace msg {
-constexpr int AdaptationIntro = 10501;
-constexpr int Start = 10512;
-constexpr int Abort = 10513;
-constexpr int InjectorOn = 10601;
-constexpr int InjectorOff = 10602;
-constexpr int ChooseParameter = 11043;
-}  // namespace msg
+namespace msg = i18n::msg;
 
 // A list that did not exist when the selections were saved.
 constexpr int kNoList = -2;
@@ -93,9 +88,10 @@ void SetMemoText(QWidget* memo, const QString& text) {
 
 }  // namespace
 
-LanguageController::LanguageController(QMainWindow& window, MainMenu& menu, Session& session, QString startDir)
-    : QObject(&window), window_(window), menu_(menu), session_(session), startDir_(std::move(startDir)) {
-    help_ = new HelpViewer(startDir_, session_.messages(), &window_);
+LanguageController::LanguageController(QMainWindow& window, MainMenu& menu, i18n::MessageStore& messages,
+                                       const ConfigurationModel& model, QString startDir)
+    : QObject(&window), window_(window), menu_(menu), messages_(messages), model_(model), startDir_(std::move(startDir)) {
+    help_ = new HelpViewer(startDir_, messages_, &window_);
 
     for (const auto& language : i18n::kLanguages) {
         QAction* item = menu_.action(FromView(language.menuItem));
@@ -120,7 +116,7 @@ LanguageController::LanguageController(QMainWindow& window, MainMenu& menu, Sess
 
 LanguageController::~LanguageController() = default;
 
-QString LanguageController::message(int id) const { return FromView(session_.messages().text(id)); }
+QString LanguageController::message(int id) const { return FromView(messages_.text(id)); }
 
 QString LanguageController::languageRoot() const {
     if (QDir(startDir_).exists(QStringLiteral("lang"))) return startDir_;
@@ -131,7 +127,7 @@ QString LanguageController::languageRoot() const {
 
 i18n::LanguageResult LanguageController::selectLanguage(int number) {
     missing_.clear();
-    auto result = i18n::SelectLanguage(number, ToPath(startDir_), ToPath(languageRoot()), session_.messages(), *this);
+    auto result = i18n::SelectLanguage(number, ToPath(startDir_), ToPath(languageRoot()), messages_, *this);
     if (i18n::findLanguage(number) != nullptr) current_ = number;
     // Once the layouts have taken the new texts in.
     QTimer::singleShot(0, this, &LanguageController::fitClippedTexts);
@@ -159,7 +155,7 @@ int LanguageController::applyCurrentTexts() {
         for (const auto& target : row.targets()) {
             if (target.isStoredText()) continue;
             ++targets;
-            applyTarget(target, session_.messages().text(row.id));
+            applyTarget(target, messages_.text(row.id));
         }
     }
     return targets - static_cast<int>(missing_.size());
@@ -180,6 +176,14 @@ QWidget* LanguageController::findControl(std::string_view form, std::string_view
     if (root == nullptr) return nullptr;
     if (control == form) return root;
     return FindInForm(root, FromView(control));
+}
+
+QObject* LanguageController::findTarget(const CaptionTarget& target) const {
+    if (target.isStoredText()) return nullptr;
+    if (target.kind != TargetKind::MenuCaption) return findControl(target.form, target.control);
+    const QString name = FromView(target.control);
+    if (QAction* item = menu_.findAction(name)) return item;
+    return menu_.findMenu(name);
 }
 
 void LanguageController::noteMissing(const CaptionTarget& target) {
@@ -223,9 +227,9 @@ void LanguageController::applyTarget(const CaptionTarget& target, std::string_vi
     const QString value = FromView(text);
     switch (target.kind) {
         case TargetKind::MenuCaption: {
-            const QString name = FromView(target.control);
-            if (QAction* item = menu_.action(name)) item->setText(value);
-            else if (QMenu* menu = menu_.menu(name)) menu->setTitle(value);
+            QObject* found = findTarget(target);
+            if (auto* item = qobject_cast<QAction*>(found)) item->setText(value);
+            else if (auto* menu = qobject_cast<QMenu*>(found)) menu->setTitle(value);
             else noteMissing(target);
             return;
         }
@@ -328,19 +332,16 @@ void LanguageController::showError(std::string_view text, std::string_view detai
 }
 
 void LanguageController::refreshAfterLanguage() {
-    const bool adapting = adaptationRunning_ && adaptationRunning_();
-    if (QWidget* button = findControl(i18n::kMainForm, "ButtonRozpocznijAuto"))
-        (void)applyCaption(button, message(adapting ? msg::Abort : msg::Start), false);
-    if (!adapting) {
-        if (QWidget* memo = findControl(i18n::kMainForm, "MemoAutoadaptacja")) SetMemoText(memo, message(msg::AdaptationIntro));
-    }
+    for (Page* page : pages_) page->languageChanged();
+    // The description memos and the injector switches belong to pages still to come; until they own these
+    // rules, the window keeps them.
     for (const char* name : {"MemoOpisParametru", "MemoOpisZaawansowanych"}) {
         QWidget* memo = findControl(i18n::kMainForm, name);
         if (memo != nullptr && !memo->property(kShowsDescriptionProperty).toBool())
             SetMemoText(memo, message(msg::ChooseParameter));
     }
     // The injector switches say what the controller's test mask says about their injector.
-    const auto mask = session_.state().words[live::word::TestMask];
+    const auto mask = model_.words()[live::word::TestMask];
     for (int n = 1; n <= 8; ++n) {
         auto* button = qobject_cast<QAbstractButton*>(FindInForm(&window_, QStringLiteral("ButtonW%1").arg(n)));
         if (button == nullptr) continue;
@@ -356,7 +357,7 @@ void LanguageController::buildParameterHints() {
     for (const auto& hint : i18n::kParameterHints) {
         QWidget* control = findControl(i18n::kMainForm, hint.control);
         if (control == nullptr) continue;
-        control->setToolTip(QString::fromStdString(i18n::BuildParameterHint(hint, session_.messages())));
+        control->setToolTip(QString::fromStdString(i18n::BuildParameterHint(hint, messages_)));
         control->setToolTipDuration(kHintMilliseconds);
     }
 }

@@ -6,10 +6,12 @@
 #include <QStringList>
 #include <functional>
 #include <string_view>
+#include <vector>
 
 #include "i18n/combo_index_memory.h"
 #include "i18n/language_table.h"
 #include "i18n/language_switch.h"
+#include "i18n/message_store.h"
 
 class QMainWindow;
 class QWidget;
@@ -17,8 +19,9 @@ class QWidget;
 namespace sequaflow::ui {
 
 class HelpViewer;
+class ConfigurationModel;
 class MainMenu;
-class Session;
+class Page;
 
 // A memo that shows a parameter's description carries this property set to true; a language change then
 // leaves its text alone instead of putting the placeholder back.
@@ -33,7 +36,8 @@ public:
     using ErrorSink = std::function<void(const QString& text, const QString& detail)>;
 
     // `startDir` is the start directory: home of jezyk.txt, rozdz.txt, help.txt and "lang".
-    LanguageController(QMainWindow& window, MainMenu& menu, Session& session, QString startDir);
+    LanguageController(QMainWindow& window, MainMenu& menu, i18n::MessageStore& messages,
+                       const ConfigurationModel& model, QString startDir);
     ~LanguageController() override;
 
     // The language change of the language menu; `number` 1..9 (anything else loads nothing).
@@ -52,8 +56,8 @@ public:
     // Where language changes report a missing or broken file. By default a message box that does not
     // stop the window; tests collect the texts instead.
     void setErrorSink(ErrorSink sink) { errorSink_ = std::move(sink); }
-    // Whether an auto-adaptation runs now (its instruction text and button are left alone then).
-    void setAdaptationRunning(std::function<bool()> running) { adaptationRunning_ = std::move(running); }
+    // The pages told after every change, for the texts each composes itself.
+    void setPages(std::vector<Page*> pages) { pages_ = std::move(pages); }
 
     QString startDirectory() const { return startDir_; }
     // The folder below which "lang/..." is read: the start directory, or the installed data directory
@@ -66,6 +70,9 @@ public:
     // The widget named `control` in the form `form` ("TForm1" is the main window; a dialog's own window
     // for control == form), or nullptr. Controls of the main window are never looked up inside dialogs.
     QWidget* findControl(std::string_view form, std::string_view control) const;
+    // What an interface target of the caption table names: the menu item or menu of a menu caption, the
+    // widget of any other target; nullptr for a stored text or an object the window does not have.
+    QObject* findTarget(const i18n::CaptionTarget& target) const;
 
     // Lets shown labels and buttons that cut their new text short show it whole (labels wrap at spaces,
     // buttons grow past a narrow maximum width).
@@ -93,12 +100,13 @@ private:
 
     QMainWindow& window_;
     MainMenu& menu_;
-    Session& session_;
+    i18n::MessageStore& messages_;
+    const ConfigurationModel& model_;
+    std::vector<Page*> pages_;
     QString startDir_;
     HelpViewer* help_ = nullptr;
     i18n::ComboIndexMemory combos_;
     ErrorSink errorSink_;
-    std::function<bool()> adaptationRunning_;
     QStringList missing_;
     bool quietMissingFile_ = false;
     int current_ = i18n::kPolish;

@@ -125,6 +125,30 @@ MainMenu::MainMenu(QMenuBar* bar, QWidget* window) : window_(window) {
     }
 }
 
+QAction* MainMenu::action(const QString& name) const {
+    if (QAction* a = actions_.value(name)) return a;
+    Q_ASSERT_X(false, "MainMenu::action", qPrintable(QStringLiteral("unknown menu item ") + name));
+    qCritical("unknown menu item %s", qPrintable(name));
+    if (unknownAction_ == nullptr) {
+        unknownAction_ = new QAction(window_);
+        unknownAction_->setEnabled(false);  // trigger() on a disabled action emits nothing
+        unknownAction_->setVisible(false);
+    }
+    return unknownAction_;
+}
+
+QMenu* MainMenu::menu(const QString& name) const {
+    if (QMenu* m = menus_.value(name)) return m;
+    Q_ASSERT_X(false, "MainMenu::menu", qPrintable(QStringLiteral("unknown menu ") + name));
+    qCritical("unknown menu %s", qPrintable(name));
+    if (unknownMenu_ == nullptr) {
+        unknownMenu_ = new QMenu(window_);  // in no menu bar: nobody can open it
+        unknownMenu_->setEnabled(false);
+        unknownMenu_->menuAction()->setVisible(false);
+    }
+    return unknownMenu_;
+}
+
 QAction* MainMenu::portItem(int index) const { return actions_.value(PortItemName(index)); }
 
 void MainMenu::uncheckAllPorts() {

@@ -13,8 +13,14 @@ class MainMenu {
 public:
     MainMenu(QMenuBar* bar, QWidget* window);
 
-    QAction* action(const QString& name) const { return actions_.value(name); }
-    QMenu* menu(const QString& name) const { return menus_.value(name); }
+    // The item or menu of that name. A name the menu does not have is a programming error: it asserts in a
+    // debug build; a release build logs it and hands out a disabled stand-in that never fires, so a
+    // misspelled name never crashes a workshop laptop.
+    QAction* action(const QString& name) const;
+    QMenu* menu(const QString& name) const;
+    // The same for names that may legitimately be absent (caption-table targets): nullptr when unknown.
+    QAction* findAction(const QString& name) const { return actions_.value(name); }
+    QMenu* findMenu(const QString& name) const { return menus_.value(name); }
     // The 25 port items in index order.
     QAction* portItem(int index) const;
     void uncheckAllPorts();
@@ -26,6 +32,8 @@ private:
     QHash<QString, QAction*> actions_;
     QHash<QString, QMenu*> menus_;
     QWidget* window_;
+    mutable QAction* unknownAction_ = nullptr;
+    mutable QMenu* unknownMenu_ = nullptr;
 };
 
 }  // namespace sequaflow::ui

@@ -4,31 +4,33 @@
 #include <QDir>
 #include <QHBoxLayout>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QProgressBar>
 #include <QScreen>
-#include <algorithm>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <algorithm>
 
 #include "link/connection.h"
 #include "params/parameter_image.h"
 #include "ui/app_settings.h"
 #include "ui/configuration_controller.h"
+#include "ui/configuration_model.h"
 #include "ui/connection_controller.h"
 #include "ui/cylinder_panel.h"
 #include "ui/dialogs/form14_dialog.h"
-#include "ui/dialogs/form6_dialog.h"
-#include "ui/dialogs/form7_dialog.h"
-#include "ui/dialogs/form9_dialog.h"
+#include "ui/dialogs/signal_noise_dialog.h"
+#include "ui/dialogs/map_selection_dialog.h"
 #include "ui/dialogs/idle_correction_dialog.h"
 #include "ui/dialogs/injector_settings_dialog.h"
-#include "ui/dialogs/map_mode_dialog.h"
+#include "ui/dialogs/point_editor_dialog.h"
+#include "ui/dialogs/map_value_dialog.h"
 #include "ui/dialogs/tank_sensor_dialog.h"
 #include "ui/dialogs/turbo_dialog.h"
 #include "ui/dialogs/vehicle_data_dialog.h"
+#include "ui/fields.h"
 #include "ui/language_controller.h"
+#include "ui/live_feed.h"
 #include "ui/main_menu.h"
 #include "ui/pages/adaptation_page.h"
 #include "ui/pages/advanced_page.h"
@@ -43,40 +45,42 @@
 #include "ui/pages/report_page.h"
 #include "ui/pages/standard_map_page.h"
 #include "ui/readings_controller.h"
-#include "ui/session.h"
+#include "ui/sequence_runner.h"
 #include "ui/side_panel.h"
 
 namespace sequaflow::ui {
 
-namespace msg {
-constexpr int LeaveAdaptation = 13013;
-}
-
-MainWindow::MainWindow(Session& session, AppSettings& settings, QWidget* parent)
-    : QMainWindow(parent), session_(session), settings_(settings) {
+MainWindow::MainWindow(link::ControllerLink& line, params::ProgramState& state, i18n::MessageStore& messages,
+                       AppSettings& settings, QWidget* parent)
+    : QMainWindow(parent), line_(line), state_(state), messages_(messages), settings_(settings) {
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QString::fromUtf8(link::kCaptionPrefix.data(), static_cast<qsizetype>(link::kCaptionPrefix.size())));
     menu_ = std::make_unique<MainMenu>(menuBar(), this);
     menu_->action(QStringLiteral("Polski1"))->setChecked(true);
     menu_->action(QStringLiteral("N640x4801"))->setChecked(true);
 
+    runner_ = new SequenceRunner(line_, messages_, this);
+    model_ = new ConfigurationModel(state_, line_.connection(), this);
+    feed_ = new LiveFeed(this);
+
     progress_ = new QProgressBar(this);
     progress_->setObjectName(QStringLiteral("ProgressBar1"));
     progress_->setTextVisible(false);
     progress_->setMaximumHeight(14);
     statusBar()->addPermanentWidget(progress_, 1);
+    runner_->attach(progress_, statusBar());
 
-    connection_ = new ConnectionController(session_, settings_, *menu_, this, progress_);
-    readings_ = new ReadingsController(session_, settings_, *menu_, this);
+    connection_ = new ConnectionController(*runner_, *model_, *feed_, messages_, settings_, *menu_, this);
+    readings_ = new ReadingsController(*runner_, *model_, *feed_, messages_, settings_, *menu_, this);
     connect(connection_, &ConnectionController::windowCaptionChanged, this, &QMainWindow::setWindowTitle);
 
     auto* central = new QWidget(this);
     auto* row = new QHBoxLayout(central);
     row->setContentsMargins(4, 4, 4, 4);
-    side_ = new SidePanel(session_, *readings_, central);
+    side_ = new SidePanel(*feed_, *model_, messages_, *readings_, central);
     pages_ = new QTabWidget(central);
     pages_->setObjectName(QStringLiteral("MainPage"));
-    cylinders_ = new CylinderPanel(session_, central);
+    cylinders_ = new CylinderPanel(*feed_, central);
     row->addWidget(side_);
     row->addWidget(pages_, 1);
     row->addWidget(cylinders_);
@@ -86,13 +90,20 @@ MainWindow::MainWindow(Session& session, AppSettings& settings, QWidget* parent)
     createDialogs();
     wireShortcuts();
     // The start directory is the current one now; every control shows the table's built-in text.
-    languages_ = new LanguageController(*this, *menu_, session_, QDir::currentPath());
+    languages_ = new LanguageController(*this, *menu_, messages_, *model_, QDir::currentPath());
+    languages_->setPages(pageList_);
     languages_->applyCurrentTexts();
-    configuration_ = new ConfigurationController(session_, *menu_, *connection_, this, progress_, QDir::currentPath());
+    configuration_ =
+        new ConfigurationController(*runner_, *model_, messages_, *menu_, *connection_, this, QDir::currentPath());
     connect(readings_, &ReadingsController::statusChanged, side_, &SidePanel::showStatus);
     connect(readings_, &ReadingsController::fuelFacesRequested, side_, &SidePanel::setFuelFaces);
-    connect(&session_, &Session::idle, this, [this] {
+    connect(feed_, &LiveFeed::staleChanged, this, &MainWindow::showStale);
+    connect(runner_, &SequenceRunner::idle, this, [this] {
         if (closePending_) close();
+    });
+    connect(adaptationPage_, &AdaptationPage::left, this, [this] {
+        readings_->timer()->start();
+        menu_->menu(QStringLiteral("Jzyk1"))->menuAction()->setVisible(true);
     });
     readings_->timer()->start();
     // Fill a small workshop screen, keep a sensible size on a large one.
@@ -103,59 +114,70 @@ MainWindow::MainWindow(Session& session, AppSettings& settings, QWidget* parent)
 MainWindow::~MainWindow() = default;
 
 void MainWindow::buildPages() {
+    readingsPage_ = new ReadingsPage(*feed_, pages_);
+    parametersPage_ = new ParametersPage(pages_);
+    oscilloscopePage_ = new OscilloscopePage(pages_);
+    errorsPage_ = new ErrorsPage(pages_);
+    standardMapPage_ = new StandardMapPage(*model_, *feed_, pages_);
+    gridMapPage_ = new GridMapPage(pages_);
+    adaptationPage_ = new AdaptationPage(*feed_, messages_, pages_);
+    advancedPage_ = new AdvancedPage(*model_, *runner_, pages_);
+    factoryPage_ = new FactoryPage(pages_);
+    injectorDiagPage_ = new InjectorDiagPage(pages_);
+    reportPage_ = new ReportPage(pages_);
+    emissionPage_ = new EmissionPage(pages_);
     struct Entry {
-        QWidget* page;
+        QWidget* widget;
+        Page* page;
         const char* caption;
         bool tabShown;
     };
     const Entry entries[] = {
-        {new ReadingsPage(session_, pages_), "Odczyty[F2]", false},
-        {new ParametersPage(session_, pages_), "Parametry", true},
-        {new OscilloscopePage(session_, pages_), "Oscyloskopy", true},
-        {new ErrorsPage(session_, pages_), "Błędy", true},
-        {new StandardMapPage(session_, pages_), "Mapa", true},
-        {new GridMapPage(session_, pages_), "Map [F5]", false},
-        {new AdaptationPage(session_, pages_), "Adaptacja", true},
-        {new AdvancedPage(session_, pages_), "Zaawansowane[F5]", false},
-        {new FactoryPage(session_, pages_), "Fabr.[F12]", false},
-        {new InjectorDiagPage(session_, pages_), "Diagnostyka wtryskiwaczy (F9)", false},
-        {new ReportPage(session_, pages_), "Odczyt konfiguracji (F10)", false},
-        {new EmissionPage(session_, pages_), "Emisja", false},
+        {readingsPage_, readingsPage_, "Odczyty[F2]", false},
+        {parametersPage_, parametersPage_, "Parametry", true},
+        {oscilloscopePage_, oscilloscopePage_, "Oscyloskopy", true},
+        {errorsPage_, errorsPage_, "Błędy", true},
+        {standardMapPage_, standardMapPage_, "Mapa", true},
+        {gridMapPage_, gridMapPage_, "Map [F5]", false},
+        {adaptationPage_, adaptationPage_, "Adaptacja", true},
+        {advancedPage_, advancedPage_, "Zaawansowane[F5]", false},
+        {factoryPage_, factoryPage_, "Fabr.[F12]", false},
+        {injectorDiagPage_, injectorDiagPage_, "Diagnostyka wtryskiwaczy (F9)", false},
+        {reportPage_, reportPage_, "Odczyt konfiguracji (F10)", false},
+        {emissionPage_, emissionPage_, "Emisja", false},
     };
     for (const auto& e : entries) {
-        const int i = pages_->addTab(e.page, QString::fromUtf8(e.caption));
+        const int i = pages_->addTab(e.widget, QString::fromUtf8(e.caption));
         pages_->setTabVisible(i, e.tabShown);
+        pageList_.push_back(e.page);
     }
-    pages_->setCurrentWidget(page(QStringLiteral("TabSheet3")));
+    pages_->setCurrentWidget(parametersPage_);
     previousPage_ = pages_->currentIndex();
-    connect(pages_, &QTabWidget::currentChanged, this, [this](int index) {
-        if (revertingPage_) return;
-        if (pages_->widget(previousPage_) == page(QStringLiteral("TabSheet5")) && !confirmLeavingAdaptation()) {
-            revertingPage_ = true;
-            pages_->setCurrentIndex(previousPage_);
-            revertingPage_ = false;
-            return;
-        }
-        previousPage_ = index;
-    });
+    connect(pages_, &QTabWidget::currentChanged, this, &MainWindow::pageChanging);
 }
 
-bool MainWindow::confirmLeavingAdaptation() {
-    const auto answer = QMessageBox::question(this, QString(), session_.message(msg::LeaveAdaptation),
-                                              QMessageBox::Yes | QMessageBox::No);
-    if (answer != QMessageBox::Yes) return false;
-    readings_->timer()->start();
-    menu_->menu(QStringLiteral("Jzyk1"))->menuAction()->setVisible(true);
-    return true;
+void MainWindow::pageChanging(int index) {
+    if (revertingPage_) return;
+    const auto at = [this](int i) -> Page* {
+        return i >= 0 && i < static_cast<int>(pageList_.size()) ? pageList_[static_cast<std::size_t>(i)] : nullptr;
+    };
+    if (Page* leaving = at(previousPage_); leaving != nullptr && !leaving->canLeave()) {
+        revertingPage_ = true;
+        pages_->setCurrentIndex(previousPage_);
+        revertingPage_ = false;
+        return;
+    }
+    previousPage_ = index;
+    if (Page* entered = at(index)) entered->shown();
 }
 
 void MainWindow::createDialogs() {
     // Created at start-up in their order, as the program always has; they stay hidden until used.
     new VehicleDataDialog(this);
-    new Form6Dialog(this);
-    new Form7Dialog(this);
-    new MapModeDialog(this);
-    new Form9Dialog(this);
+    new SignalNoiseDialog(this);
+    new MapValueDialog(this);
+    new PointEditorDialog(this);
+    new MapSelectionDialog(this);
     new InjectorSettingsDialog(this);
     new IdleCorrectionDialog(this);
     new TankSensorDialog(this);
@@ -170,41 +192,38 @@ QWidget* MainWindow::page(const QString& name) const {
     return nullptr;
 }
 
-void MainWindow::showPage(const QString& name) {
-    if (QWidget* p = page(name)) pages_->setCurrentWidget(p);
-}
+void MainWindow::showPage(QWidget* page) { pages_->setCurrentWidget(page); }
 
 void MainWindow::wireShortcuts() {
-    auto bind = [this](const char* item, const char* target, bool showLanguageMenu) {
-        connect(menu_->action(QString::fromLatin1(item)), &QAction::triggered, this,
-                [this, target, showLanguageMenu] {
-                    if (showLanguageMenu) menu_->menu(QStringLiteral("Jzyk1"))->menuAction()->setVisible(true);
-                    showPage(QString::fromLatin1(target));
-                });
+    auto bind = [this](const char* item, QWidget* target, bool showLanguageMenu) {
+        connect(menu_->action(QString::fromLatin1(item)), &QAction::triggered, this, [this, target, showLanguageMenu] {
+            if (showLanguageMenu) menu_->menu(QStringLiteral("Jzyk1"))->menuAction()->setVisible(true);
+            showPage(target);
+        });
     };
-    bind("KSParam", "TabSheet3", true);
-    bind("KSOscy", "TabSheet2", true);
-    bind("KSError", "TabSheet11", true);
-    bind("KSMapa", "TabSheet7", true);
-    bind("KSMapa2", "TabSheet6", true);
-    bind("KSAdaptacja", "TabSheet5", false);
-    bind("OdczytyF21", "TabSheet1", false);
-    bind("OscyloskopyF31", "TabSheet2", false);
-    bind("ParametryF41", "TabSheet3", false);
-    bind("ZaawansowaneF51", "TabSheet4", false);
-    bind("AutoadaptacjaF61", "TabSheet5", false);
-    bind("Mapa1", "TabSheet6", false);
-    bind("MapaInj1", "TabSheet7", false);
-    bind("Fabr1", "TabSheet8", false);
-    bind("DiagnosytkaWtryskiwaczy1", "TabSheet10", false);
-    bind("Odczytkonfiguracji1", "TabSheet9", false);
+    bind("KSParam", parametersPage_, true);
+    bind("KSOscy", oscilloscopePage_, true);
+    bind("KSError", errorsPage_, true);
+    bind("KSMapa", standardMapPage_, true);
+    bind("KSMapa2", gridMapPage_, true);
+    bind("KSAdaptacja", adaptationPage_, false);
+    bind("OdczytyF21", readingsPage_, false);
+    bind("OscyloskopyF31", oscilloscopePage_, false);
+    bind("ParametryF41", parametersPage_, false);
+    bind("ZaawansowaneF51", advancedPage_, false);
+    bind("AutoadaptacjaF61", adaptationPage_, false);
+    bind("Mapa1", gridMapPage_, false);
+    bind("MapaInj1", standardMapPage_, false);
+    bind("Fabr1", factoryPage_, false);
+    bind("DiagnosytkaWtryskiwaczy1", injectorDiagPage_, false);
+    bind("Odczytkonfiguracji1", reportPage_, false);
     menu_->setMapModeShortcut(2);
 }
 
 void MainWindow::applyMapMode(int mode) {
     if (mode != 1 && mode != 2) return;
-    const int grid = pages_->indexOf(page(QStringLiteral("TabSheet6")));
-    const int standard = pages_->indexOf(page(QStringLiteral("TabSheet7")));
+    const int grid = pages_->indexOf(gridMapPage_);
+    const int standard = pages_->indexOf(standardMapPage_);
     const bool onMapPage = pages_->currentIndex() == grid || pages_->currentIndex() == standard;
     // Hiding the current tab would make the tab widget jump to a neighbour on its own (maybe the
     // adaptation page); a change of map mode is no page change of the user's.
@@ -215,6 +234,12 @@ void MainWindow::applyMapMode(int mode) {
     previousPage_ = pages_->currentIndex();
     revertingPage_ = false;
     menu_->setMapModeShortcut(mode);
+}
+
+void MainWindow::showStale(bool stale) {
+    for (QWidget* view : {static_cast<QWidget*>(side_), static_cast<QWidget*>(cylinders_),
+                          static_cast<QWidget*>(readingsPage_)})
+        ShowStale(view, stale);
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
@@ -228,12 +253,12 @@ void MainWindow::firstActivation() {
     languages_->applyStartupLanguage();
     if (startPort_ >= 0) menu_->portItem(startPort_)->trigger();
     else connection_->restoreSavedPort();
-    applyMapMode(static_cast<int>(session_.state().image.field(params::field::MapMode)));
-    if (auto* advanced = qobject_cast<AdvancedPage*>(page(QStringLiteral("TabSheet4")))) advanced->writeDefaultFilters();
+    applyMapMode(static_cast<int>(model_->image().field(params::field::MapMode)));
+    advancedPage_->writeDefaultFilters();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (session_.busy()) {
+    if (runner_->busy()) {
         // Closing in the middle of a sequence would cut it between two frames: close once it has ended.
         closePending_ = true;
         event->ignore();
@@ -241,7 +266,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
     connection_->stop();
     readings_->timer()->stop();
-    session_.link().closePort();
+    line_.link().closePort();
     event->accept();
 }
 

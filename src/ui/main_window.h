@@ -2,39 +2,70 @@
 
 #include <QMainWindow>
 #include <memory>
+#include <vector>
+
+#include "i18n/message_store.h"
+#include "link/controller_link.h"
+#include "params/program_state.h"
 
 class QProgressBar;
 class QTabWidget;
 
 namespace sequaflow::ui {
 
+class AdaptationPage;
+class AdvancedPage;
 class AppSettings;
 class ConfigurationController;
+class ConfigurationModel;
 class ConnectionController;
 class CylinderPanel;
+class EmissionPage;
+class ErrorsPage;
+class FactoryPage;
+class GridMapPage;
+class InjectorDiagPage;
 class LanguageController;
+class LiveFeed;
 class MainMenu;
+class OscilloscopePage;
+class Page;
+class ParametersPage;
 class ReadingsController;
-class Session;
+class ReadingsPage;
+class ReportPage;
+class SequenceRunner;
 class SidePanel;
+class StandardMapPage;
 
-// TForm1: wires the menu, the pages, the two panels, the timers and the dialogs; the work is done by the
-// controllers and the pages.
+// TForm1, the composition root of the window: makes the runner, the configuration model and the live feed
+// over the line and the program state it is given, hands them to the controllers and pages, and wires the
+// menu, the pages and the timers. The work is done by the controllers and the pages.
 class MainWindow final : public QMainWindow {
     Q_OBJECT
 public:
-    MainWindow(Session& session, AppSettings& settings, QWidget* parent = nullptr);
+    MainWindow(link::ControllerLink& line, params::ProgramState& state, i18n::MessageStore& messages,
+               AppSettings& settings, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     MainMenu& menu() { return *menu_; }
+    SequenceRunner& runner() { return *runner_; }
+    ConfigurationModel& model() { return *model_; }
+    LiveFeed& feed() { return *feed_; }
     ConnectionController& connection() { return *connection_; }
     ConfigurationController& configuration() { return *configuration_; }
     ReadingsController& readings() { return *readings_; }
     LanguageController& languages() { return *languages_; }
     QTabWidget* pages() { return pages_; }
-    // Page by objectName ("TabSheet3" ...).
+
+    ReadingsPage& readingsPage() { return *readingsPage_; }
+    AdvancedPage& advancedPage() { return *advancedPage_; }
+    StandardMapPage& standardMapPage() { return *standardMapPage_; }
+    AdaptationPage& adaptationPage() { return *adaptationPage_; }
+
+    // Page by objectName ("TabSheet3" ...), for the language files and the tests that name pages so.
     QWidget* page(const QString& name) const;
-    void showPage(const QString& name);
+    void showPage(QWidget* page);
     // Shows the tab of the grid map (mode 1) or of the standard map (mode 2) and moves F5 with it.
     void applyMapMode(int mode);
     // The steps of the first activation; also run by the first showEvent.
@@ -50,11 +81,17 @@ private:
     void buildPages();
     void createDialogs();
     void wireShortcuts();
-    bool confirmLeavingAdaptation();
+    void pageChanging(int index);
+    void showStale(bool stale);
 
-    Session& session_;
+    link::ControllerLink& line_;
+    params::ProgramState& state_;
+    i18n::MessageStore& messages_;
     AppSettings& settings_;
     std::unique_ptr<MainMenu> menu_;
+    SequenceRunner* runner_ = nullptr;
+    ConfigurationModel* model_ = nullptr;
+    LiveFeed* feed_ = nullptr;
     QTabWidget* pages_ = nullptr;
     SidePanel* side_ = nullptr;
     CylinderPanel* cylinders_ = nullptr;
@@ -63,6 +100,22 @@ private:
     ConfigurationController* configuration_ = nullptr;
     ReadingsController* readings_ = nullptr;
     LanguageController* languages_ = nullptr;
+
+    ReadingsPage* readingsPage_ = nullptr;
+    ParametersPage* parametersPage_ = nullptr;
+    OscilloscopePage* oscilloscopePage_ = nullptr;
+    ErrorsPage* errorsPage_ = nullptr;
+    StandardMapPage* standardMapPage_ = nullptr;
+    GridMapPage* gridMapPage_ = nullptr;
+    AdaptationPage* adaptationPage_ = nullptr;
+    AdvancedPage* advancedPage_ = nullptr;
+    FactoryPage* factoryPage_ = nullptr;
+    InjectorDiagPage* injectorDiagPage_ = nullptr;
+    ReportPage* reportPage_ = nullptr;
+    EmissionPage* emissionPage_ = nullptr;
+    // Tab index to page, in tab order.
+    std::vector<Page*> pageList_;
+
     int previousPage_ = 0;
     bool revertingPage_ = false;
     bool activated_ = false;

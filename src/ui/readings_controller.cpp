@@ -2,22 +2,29 @@
 
 #include <QAction>
 
+#include "i18n/message_ids.h"
 #include "link/commands.h"
 #include "ui/app_settings.h"
+#include "ui/configuration_model.h"
+#include "ui/fields.h"
+#include "ui/live_feed.h"
 #include "ui/main_menu.h"
-#include "ui/session.h"
+#include "ui/sequence_runner.h"
 
 namespace sequaflow::ui {
 
-namespace msg {
-constexpr int ComError = 12052;
-constexpr int EcuError = 12053;
-constexpr int Connected = 13014;
-constexpr int NotConnected = 13015;
-}  // namespace msg
+namespace msg = i18n::msg;
 
-ReadingsController::ReadingsController(Session& session, AppSettings& settings, MainMenu& menu, QObject* parent)
-    : QObject(parent), session_(session), settings_(settings), menu_(menu) {
+ReadingsController::ReadingsController(SequenceRunner& runner, ConfigurationModel& model, LiveFeed& feed,
+                                       const i18n::MessageStore& messages, AppSettings& settings, MainMenu& menu,
+                                       QObject* parent)
+    : QObject(parent),
+      runner_(runner),
+      model_(model),
+      feed_(feed),
+      messages_(messages),
+      settings_(settings),
+      menu_(menu) {
     timer_.setObjectName(QStringLiteral("TimerVizualizacja"));
     timer_.setInterval(live::kReadingsTickMs);
     timer_.setTimerType(Qt::PreciseTimer);
@@ -26,8 +33,7 @@ ReadingsController::ReadingsController(Session& session, AppSettings& settings, 
     connect(menu_.action(QStringLiteral("PrzecznaBenzyn1")), &QAction::triggered, this,
             &ReadingsController::switchToPetrol);
     connect(menu_.action(QStringLiteral("PrzecznaAutomat1")), &QAction::triggered, this, [this] {
-        if (session_.busy()) return;
-        link::SwitchToAuto(session_.link());
+        (void)runner_.exchange([](link::ControllerLink& line) { link::SwitchToAuto(line.link()); });
     });
     connect(menu_.action(QStringLiteral("PrzecznaLPG1")), &QAction::triggered, this, &ReadingsController::switchToGas);
 
@@ -40,23 +46,21 @@ ReadingsController::ReadingsController(Session& session, AppSettings& settings, 
 }
 
 void ReadingsController::tick() {
-    if (session_.busy()) return;  // never between the frames of a running sequence
-    live::TickOutcome outcome;
-    {
-        Session::Busy busy(session_);
-        outcome = session_.readingsCycle().Tick(session_.link(), session_.state().words);
-    }
+    live::TickOutcome outcome{};
+    // Never between the frames of a running sequence: the runner refuses while one holds the line.
+    if (!runner_.exchange([&](link::ControllerLink& line) { outcome = cycle_.Tick(line.link(), model_.liveWords()); }))
+        return;
     switch (outcome) {
         case live::TickOutcome::NotConnected:
         case live::TickOutcome::MissedShowError:
-            emit statusChanged(session_.message(msg::ComError), session_.message(msg::NotConnected), false);
+            emit statusChanged(Text(messages_, msg::ComError), Text(messages_, msg::NotConnected), false);
             break;
         case live::TickOutcome::NotIdentified:
-            emit statusChanged(session_.message(msg::EcuError), session_.message(msg::NotConnected), false);
+            emit statusChanged(Text(messages_, msg::EcuError), Text(messages_, msg::NotConnected), false);
             break;
         case live::TickOutcome::Accepted:
-            emit statusChanged(QString(), session_.message(msg::Connected), true);
-            session_.publishReadings();
+            emit statusChanged(QString(), Text(messages_, msg::Connected), true);
+            feed_.accept(live::ComputeReadings(model_.words(), params::ReadingsInputsOf(model_.state())));
             break;
         case live::TickOutcome::BadChecksum:
         case live::TickOutcome::Missed: break;
@@ -64,25 +68,23 @@ void ReadingsController::tick() {
 }
 
 void ReadingsController::switchToPetrol() {
-    if (session_.busy()) return;
-    link::SwitchToPetrol(session_.link());
+    (void)runner_.exchange([](link::ControllerLink& line) { link::SwitchToPetrol(line.link()); });
 }
 
 void ReadingsController::switchToAuto() {
-    if (session_.busy()) return;
-    link::SwitchToAuto(session_.link());
-    emit fuelFacesRequested(1);
+    if (runner_.exchange([](link::ControllerLink& line) { link::SwitchToAuto(line.link()); }))
+        emit fuelFacesRequested(1);
 }
 
 void ReadingsController::switchToGas() {
-    if (session_.busy()) return;
-    auto& link = session_.link();
-    if (session_.state().words[live::word::ErrorsStored] & 1u) link::ClearErrors(link);
-    link::SwitchToGas(link);
+    (void)runner_.exchange([this](link::ControllerLink& line) {
+        if (model_.words()[live::word::ErrorsStored] & 1u) link::ClearErrors(line.link());
+        link::SwitchToGas(line.link());
+    });
 }
 
 void ReadingsController::toggleFuel() {
-    if (session_.view().onGas) switchToPetrol();
+    if (feed_.view().onGas) switchToPetrol();
     else switchToGas();
 }
 

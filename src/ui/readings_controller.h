@@ -3,25 +3,30 @@
 #include <QObject>
 #include <QTimer>
 
-class QWidget;
+#include "i18n/message_store.h"
+#include "live/readings.h"
 
 namespace sequaflow::ui {
 
 class AppSettings;
+class ConfigurationModel;
+class LiveFeed;
 class MainMenu;
-class Session;
+class SequenceRunner;
 
 // The 25 ms readings tick (`TimerVizualizacja`) and the fuel commands from buttons, menu, space bar and
 // the tank picture.
 class ReadingsController final : public QObject {
     Q_OBJECT
 public:
-    ReadingsController(Session& session, AppSettings& settings, MainMenu& menu, QObject* parent);
+    ReadingsController(SequenceRunner& runner, ConfigurationModel& model, LiveFeed& feed,
+                       const i18n::MessageStore& messages, AppSettings& settings, MainMenu& menu, QObject* parent);
 
     QTimer* timer() { return &timer_; }
 
     void tick();
     void switchToPetrol();
+    // The button: the command, then the automatic face. The menu item sends the command alone.
     void switchToAuto();
     // `ClearErrorsIfStored`, then `SwitchToGas`.
     void switchToGas();
@@ -34,9 +39,13 @@ signals:
     void fuelFacesRequested(int face);  // 0 petrol red, 1 automatic orange, 2 gas green
 
 private:
-    Session& session_;
+    SequenceRunner& runner_;
+    ConfigurationModel& model_;
+    LiveFeed& feed_;
+    const i18n::MessageStore& messages_;
     AppSettings& settings_;
     MainMenu& menu_;
+    live::ReadingsCycle cycle_;
     QTimer timer_;
 };
 

@@ -6,13 +6,16 @@
 #include <string>
 #include <vector>
 
+#include "i18n/message_store.h"
+#include "link/controller_link.h"
 #include "link/port_table.h"
+#include "params/program_state.h"
 #include "link/posix_serial_port.h"
 #include "sim/pty_server.h"
 #include "ui/app_settings.h"
 #include "ui/key_filters.h"
 #include "ui/main_window.h"
-#include "ui/session.h"
+#include "ui/qt_pacer.h"
 
 namespace {
 
@@ -90,9 +93,13 @@ int main(int argc, char** argv) {
     for (const auto& m : maps)
         if (!ports.applyOverride(m)) return UsageError("--map needs COMn=PATH with n in 1..25, got '" + m + "'");
 
-    ui::Session session(std::make_unique<link::PosixSerialPort>(), ports);
-    session.state().decimalSeparator = ui::LocaleDecimalSeparator();
-    ui::MainWindow window(session, *settings);
+    // The composition root: the line, the configuration and the texts the window works on.
+    ui::QtPacer pacer;
+    link::ControllerLink line(std::make_unique<link::PosixSerialPort>(), pacer, ports);
+    params::ProgramState state;
+    state.decimalSeparator = ui::LocaleDecimalSeparator();
+    i18n::MessageStore messages;
+    ui::MainWindow window(line, state, messages, *settings);
     if (connectIndex) window.setStartPort(*connectIndex);
     window.show();
     const int rc = QApplication::exec();

@@ -5,9 +5,11 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include "i18n/message_ids.h"
 #include "ui/fields.h"
 #include "ui/readings_controller.h"
-#include "ui/session.h"
+#include "ui/configuration_model.h"
+#include "ui/live_feed.h"
 #include "ui/widgets/colour_button.h"
 #include "ui/widgets/led_lamp.h"
 #include "ui/widgets/round_meter.h"
@@ -21,18 +23,12 @@ const QColor kGreen(0, 128, 0);
 const QColor kOrange(255, 128, 0);
 const QColor kBlue(0, 0, 255);
 
-namespace msg {
-constexpr int Petrol = 10122;   // "Benzyna"
-constexpr int Gas = 10123;      // "Gaz"
-constexpr int OnGas = 13004;    // "LPG"
-constexpr int OnPetrol = 13005; // "BENZYNA"
-constexpr int Fault = 12050;    // "Błąd"
-constexpr int Healthy = 12051;  // "Sprawny"
-}  // namespace msg
+namespace msg = i18n::msg;
 }  // namespace
 
-SidePanel::SidePanel(Session& session, ReadingsController& readings, QWidget* parent)
-    : QWidget(parent), session_(session) {
+SidePanel::SidePanel(const LiveFeed& feed, const ConfigurationModel& model, const i18n::MessageStore& messages,
+                     ReadingsController& readings, QWidget* parent)
+    : QWidget(parent), feed_(feed), model_(model), messages_(messages) {
     setObjectName(QStringLiteral("Panel1"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -58,7 +54,7 @@ SidePanel::SidePanel(Session& session, ReadingsController& readings, QWidget* pa
 
     fuel_ = new ColourButton(this);
     fuel_->setObjectName(QStringLiteral("ColorButtonPaliwo"));
-    fuel_->setOnText(session_.message(msg::Petrol));
+    fuel_->setOnText(Text(messages_, msg::Petrol));
     layout->addWidget(fuel_);
 
     auto* buttons = new QGridLayout;
@@ -86,12 +82,12 @@ SidePanel::SidePanel(Session& session, ReadingsController& readings, QWidget* pa
     connect(automatic_, &ColourButton::clicked, &readings, &ReadingsController::switchToAuto);
     connect(gas_, &ColourButton::clicked, this, [this, &readings] {
         readings.switchToGas();
-        if (session_.state().words[live::word::FuelState] == 1) setFuelFaces(2);
+        if (model_.words()[live::word::FuelState] == 1) setFuelFaces(2);
     });
 
     status_ = MakeValueField(QStringLiteral("EditStatus"), this);
     status_->setAlignment(Qt::AlignCenter);
-    statusLabel_ = MakeLabel(QStringLiteral("LabelStatusVAL"), session_.message(13015), this);
+    statusLabel_ = MakeLabel(QStringLiteral("LabelStatusVAL"), Text(messages_, msg::NotConnected), this);
     statusLabel_->setWordWrap(true);
     layout->addWidget(MakeLabel(QStringLiteral("LabelStatus"), QStringLiteral("Status"), this));
     layout->addWidget(status_);
@@ -104,29 +100,29 @@ SidePanel::SidePanel(Session& session, ReadingsController& readings, QWidget* pa
 
     errorLamp_ = new LedLamp(this);
     errorLamp_->setObjectName(QStringLiteral("AbLEDError"));
-    errorLamp_->setCaption(session_.message(msg::Healthy));
+    errorLamp_->setCaption(Text(messages_, msg::Healthy));
     errorLamp_->hide();  // created hidden; its state is kept current all the same
     layout->addWidget(errorLamp_);
     layout->addStretch(1);
     setFixedWidth(230);
 
-    connect(&session_, &Session::readingsUpdated, this, &SidePanel::showReadings);
+    connect(&feed_, &LiveFeed::frameAccepted, this, &SidePanel::showReadings);
 }
 
 void SidePanel::showReadings() {
-    const auto& v = session_.view();
+    const auto& v = feed_.view();
     rpm_->setValue(v.rpmGauge);
     SetTextIfChanged(rpmText_, QString::fromStdString(v.rpmPlain));
     pressure_->setValue(v.pressureBar);
     SetTextIfChanged(pressureText_, QString::fromStdString(v.pressurePlain));
-    SetTextIfChanged(status_, session_.message(v.onGas ? msg::OnGas : msg::OnPetrol));
+    SetTextIfChanged(status_, Text(messages_, v.onGas ? msg::OnGas : msg::OnPetrol));
     setFuelFaces(v.onGas ? 2 : 0);
-    fuel_->setOnText(session_.message(v.onGas ? msg::Gas : msg::Petrol));
+    fuel_->setOnText(Text(messages_, v.onGas ? msg::Gas : msg::Petrol));
     fuel_->setFaceColour(v.onGas ? kGreen : kRed);
     tank_->setLevel(v.tankPicture);
     errorLamp_->setOn(v.errors);
     errorLamp_->setFlashing(v.errors);
-    errorLamp_->setCaption(session_.message(v.errors ? msg::Fault : msg::Healthy));
+    errorLamp_->setCaption(Text(messages_, v.errors ? msg::Fault : msg::Healthy));
 }
 
 void SidePanel::showStatus(const QString& editStatus, const QString& label, bool connectedColour) {

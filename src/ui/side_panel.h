@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include "i18n/message_store.h"
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -12,7 +14,8 @@ class ColourButton;
 class LedLamp;
 class ReadingsController;
 class RoundMeter;
-class Session;
+class ConfigurationModel;
+class LiveFeed;
 class TankGauge;
 
 // Panel1: the always-visible side panel with the engine-speed and pressure gauges, the fuel state and its
@@ -20,7 +23,8 @@ class TankGauge;
 class SidePanel final : public QWidget {
     Q_OBJECT
 public:
-    SidePanel(Session& session, ReadingsController& readings, QWidget* parent);
+    SidePanel(const LiveFeed& feed, const ConfigurationModel& model, const i18n::MessageStore& messages,
+              ReadingsController& readings, QWidget* parent);
 
 public slots:
     void showReadings();
@@ -29,7 +33,9 @@ public slots:
     void setFuelFaces(int face);  // 0 petrol, 1 automatic, 2 gas
 
 private:
-    Session& session_;
+    const LiveFeed& feed_;
+    const ConfigurationModel& model_;
+    const i18n::MessageStore& messages_;
     RoundMeter* rpm_;
     QLineEdit* rpmText_;
     RoundMeter* pressure_;

@@ -45,7 +45,7 @@ void ConfigurationUiTest::savedFileLoadsBackIntoTheController() {
     auto& server = **started;
     Rig rig(server.slavePath());
     rig.window->show();
-    QTRY_VERIFY_WITH_TIMEOUT(rig.session->link().connected(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(rig.link().connected(), 5000);
     rig.window->readings().timer()->stop();
     const std::uint16_t original = SimParameter(server, 14);
 
@@ -62,7 +62,7 @@ void ConfigurationUiTest::savedFileLoadsBackIntoTheController() {
     QVERIFY(SimParameter(server, 14) != original);
     QVERIFY(config.loadFrom(QDir(config.parameterFolder()).filePath(saved.front())));
     QCOMPARE(SimParameter(server, 14), original);
-    QCOMPARE(rig.session->state().image.slot(14), static_cast<std::int32_t>(original));
+    QCOMPARE(rig.state.image.slot(14), static_cast<std::int32_t>(original));
     rig.window->close();
     server.stop();
 }
@@ -75,14 +75,14 @@ void ConfigurationUiTest::shortFileIsRefusedBeforeAnythingIsSent() {
     shortFile.close();
     AnswerNextQuestion(QMessageBox::Ok);
     QVERIFY(!rig.window->configuration().loadFrom(QStringLiteral("short.kst")));
-    QCOMPARE(rig.session->state().image.slot(1), 0);
+    QCOMPARE(rig.state.image.slot(1), 0);
 }
 
 void ConfigurationUiTest::factoryResetAnsweredNoSendsNothing() {
     testing_support::Peer peer;
     Rig rig(peer.pty.slavePath());
     rig.window->show();
-    QTRY_VERIFY_WITH_TIMEOUT(rig.session->link().connected(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(rig.link().connected(), 5000);
     rig.window->readings().timer()->stop();
     QTest::qWait(100);
     const auto before = peer.pty.frames().size();

@@ -28,7 +28,8 @@
 #include "ui/main_menu.h"
 #include "ui/main_window.h"
 #include "ui/readings_controller.h"
-#include "ui/session.h"
+#include "link/controller_link.h"
+#include "params/program_state.h"
 #include "ui/widgets/round_meter.h"
 
 using namespace sequaflow;
@@ -55,7 +56,9 @@ struct Rig {
     link::VirtualPacer portClock;
     testing_support::ScriptedPort* port = nullptr;
     std::unique_ptr<ui::AppSettings> settings;
-    std::unique_ptr<ui::Session> session;
+    std::unique_ptr<link::ControllerLink> line;
+    params::ProgramState state;
+    i18n::MessageStore messages;
     std::unique_ptr<ui::MainWindow> window;
     QStringList errors;
     QStringList errorDetails;
@@ -76,28 +79,29 @@ struct Rig {
         link::PortTable ports;
         for (int i = 0; i < link::kPortCount; ++i) ports.setPath(i, "/nonexistent/tty" + std::to_string(i));
         settings = std::make_unique<ui::AppSettings>(dir.filePath(QStringLiteral("settings.ini")));
-        session = std::make_unique<ui::Session>(std::move(scripted), ports);
-        window = std::make_unique<ui::MainWindow>(*session, *settings);
+        // The pacer is the port's own virtual clock: no sequence ever waits in real time here.
+        line = std::make_unique<link::ControllerLink>(std::move(scripted), portClock, ports);
+        window = std::make_unique<ui::MainWindow>(*line, state, messages, *settings);
         window->readings().timer()->stop();
         languages().setErrorSink([this](const QString& text, const QString& detail) {
             errors << text;
             errorDetails << detail;
         });
         // A connected controller: whatever a language change sent would land in port->written().
-        session->link().setPortName("scripted");
-        (void)session->link().openPort();
-        session->link().setConnected(true);
+        line->link().setPortName("scripted");
+        (void)line->link().openPort();
+        line->link().setConnected(true);
     }
     ~Rig() { QDir::setCurrent(previousDir); }
 
     ui::LanguageController& languages() { return window->languages(); }
-    const i18n::MessageStore& store() const { return session->messages(); }
-    QString text(int id) const { return Text(session->messages().text(id)); }
+    const i18n::MessageStore& store() const { return messages; }
+    QString text(int id) const { return Text(messages.text(id)); }
     // A menu item, or the entry of a whole menu in the menu bar.
     QAction* item(const char* name) {
         const QString n = QString::fromLatin1(name);
-        if (QAction* a = window->menu().action(n)) return a;
-        QMenu* m = window->menu().menu(n);
+        if (QAction* a = window->menu().findAction(n)) return a;
+        QMenu* m = window->menu().findMenu(n);
         if (m == nullptr) qFatal("no menu item %s", name);
         return m->menuAction();
     }
@@ -324,7 +328,7 @@ private slots:
         memo->setProperty("plainText", QStringLiteral("old"));
         described->setProperty("plainText", QStringLiteral("a parameter's description"));
         described->setProperty(ui::kShowsDescriptionProperty, true);
-        rig.session->state().words[live::word::TestMask] = 0x04;  // injector 3 switched off
+        rig.state.words[live::word::TestMask] = 0x04;  // injector 3 switched off
 
         QCOMPARE(int(rig.languages().selectLanguage(2).outcome), int(i18n::LanguageOutcome::Applied));
         QCOMPARE(memoText(memo), rig.text(11043));

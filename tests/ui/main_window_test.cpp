@@ -20,7 +20,6 @@
 #include "ui/main_menu.h"
 #include "ui/main_window.h"
 #include "ui/readings_controller.h"
-#include "ui/session.h"
 
 using namespace sequaflow;
 
@@ -49,7 +48,7 @@ void MainWindowTest::startUpConnectsToTheSimulatorWithItsCaption() {
     rig.window->show();
     QTRY_VERIFY_WITH_TIMEOUT(rig.window->windowTitle().endsWith(QStringLiteral(" H.67 S.37")), 10000);
     QCOMPARE(rig.window->windowTitle(), QStringLiteral("Kestra sequaflow system - V 2.20 (16.02.2010) H.67 S.37"));
-    QVERIFY(rig.session->link().connected());
+    QVERIFY(rig.link().connected());
     QVERIFY(rig.window->menu().portItem(0)->isChecked());
     // Live frames arrive and are shown.
     QTRY_VERIFY_WITH_TIMEOUT(!rig.window->findChild<QLineEdit*>(QStringLiteral("EditRPM"))->text().isEmpty(), 5000);
@@ -61,7 +60,7 @@ void MainWindowTest::eleventhMissedFrameShowsComError() {
     Peer peer;
     Rig rig(peer.pty.slavePath());
     rig.window->show();
-    QTRY_VERIFY_WITH_TIMEOUT(rig.session->link().connected(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(rig.link().connected(), 5000);
     rig.window->readings().timer()->stop();
     rig.window->readings().tick();
     QCOMPARE(rig.status(), QStringLiteral("BENZYNA"));
@@ -84,7 +83,7 @@ void MainWindowTest::functionKeyFiveFollowsTheMapMode() {
     QCOMPARE(rig.window->pages()->currentWidget()->objectName(), QStringLiteral("TabSheet6"));
     QCOMPARE(rig.window->pages()->tabText(rig.window->pages()->currentIndex()), QStringLiteral("Map [F5]"));
     rig.window->applyMapMode(2);
-    rig.window->showPage(QStringLiteral("TabSheet3"));
+    rig.window->showPage(rig.window->page(QStringLiteral("TabSheet3")));
     QTest::keyClick(rig.window.get(), Qt::Key_F5);
     QCOMPARE(rig.window->pages()->currentWidget()->objectName(), QStringLiteral("TabSheet7"));
     QTest::keyClick(rig.window.get(), Qt::Key_F3);
@@ -107,7 +106,7 @@ void MainWindowTest::spaceBarSendsNothingWhenTheOptionIsOff() {
     Peer peer;
     Rig rig(peer.pty.slavePath());
     rig.window->show();
-    QTRY_VERIFY_WITH_TIMEOUT(rig.session->link().connected(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(rig.link().connected(), 5000);
     rig.window->readings().timer()->stop();
     QAction* option = rig.window->menu().action(QStringLiteral("spacjaprzelaczabg1"));
     if (option->isChecked()) option->trigger();
@@ -128,7 +127,7 @@ void MainWindowTest::gasButtonClearsStoredErrorsFirst() {
     peer.storedErrors = 1;
     Rig rig(peer.pty.slavePath());
     rig.window->show();
-    QTRY_VERIFY_WITH_TIMEOUT(rig.session->link().connected(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(rig.link().connected(), 5000);
     rig.window->readings().timer()->stop();
     rig.window->readings().tick();
     QTest::qWait(100);  // the first activation's last frames reach the peer's thread
@@ -144,11 +143,11 @@ void MainWindowTest::noLiveFrameRequestInsideTheReadOfEverything() {
     Peer peer;
     Rig rig(peer.pty.slavePath());
     rig.window->show();
-    QTRY_VERIFY_WITH_TIMEOUT(rig.session->link().connected(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(rig.link().connected(), 5000);
     // The readings timer keeps running: its ticks during the read must not send anything.
     QTest::qWait(100);  // the first activation's last frames reach the peer's thread
     const auto before = peer.codes().size();
-    rig.window->connection().readButton()->click();
+    rig.window->connection().readEverything();
     const auto codes = peer.codes();
     auto first = std::find(codes.begin() + static_cast<long>(before), codes.end(), 'd');
     QVERIFY(first != codes.end());
@@ -188,7 +187,7 @@ void MainWindowTest::detectionFindsTheControllerOnTheThirdPort() {
     auto* status = rig.window->findChild<QWidget*>(QStringLiteral("TForm13"));
     QVERIFY(status && status->isVisible());
     // Two unopenable entries are skipped at once, the third answers in the tick that opens it.
-    QTRY_VERIFY_WITH_TIMEOUT(rig.session->link().connected(), 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(rig.link().connected(), 3000);
     QCOMPARE(rig.window->windowTitle(),
              QStringLiteral("Kestra sequaflow system - V 2.20 (16.02.2010)v.7.3.0D Meridian H.67 S.37"));
     QVERIFY(rig.window->menu().portItem(2)->isChecked());

@@ -25,7 +25,7 @@ private slots:
 namespace {
 void Connect(Rig& rig) {
     rig.window->show();
-    QTRY_VERIFY_WITH_TIMEOUT(rig.session->link().connected(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(rig.link().connected(), 5000);
     rig.window->readings().timer()->stop();
     QTest::qWait(100);  // the first activation's last frames reach the peer's thread
 }
@@ -39,10 +39,10 @@ void ReadingsUiTest::unpluggedControllerShowsComErrorWithoutCrashing() {
     QCOMPARE(rig.status(), QStringLiteral("BENZYNA"));
     peer.pty.hangUp();
     rig.window->readings().tick();  // the device is gone: the port closes cleanly
-    QVERIFY(!rig.session->link().portOpen());
+    QVERIFY(!rig.link().portOpen());
     rig.window->readings().tick();
     QCOMPARE(rig.status(), QStringLiteral("Com błąd"));
-    QVERIFY(rig.session->link().lostReason().has_value());
+    QVERIFY(rig.link().lostReason().has_value());
 }
 
 void ReadingsUiTest::lambdaControlsFollowTheProbeTypes() {
@@ -77,8 +77,8 @@ void ReadingsUiTest::filterValuesAreLimitedAndSent() {
     for (auto i = before; i < frames.size(); ++i)
         if (frames[i][0] == 'D') written.push_back(frames[i][1]);
     QCOMPARE(written, (std::vector<int>{60, 61, 59, 54, 47}));
-    QCOMPARE(rig.session->state().image.slot(60), live::RpmToPeriod(400, 2));
-    QCOMPARE(rig.session->state().image.slot(59), 1);
+    QCOMPARE(rig.state.image.slot(60), live::RpmToPeriod(400, 2));
+    QCOMPARE(rig.state.image.slot(59), 1);
 }
 
 void ReadingsUiTest::stripMarksTheSegmentOfThePetrolTime() {
@@ -86,7 +86,7 @@ void ReadingsUiTest::stripMarksTheSegmentOfThePetrolTime() {
     Rig rig(peer.pty.slavePath());
     Connect(rig);
     auto* page = rig.window->findChild<ui::StandardMapPage*>(QStringLiteral("TabSheet7"));
-    rig.window->showPage(QStringLiteral("TabSheet7"));
+    rig.window->showPage(rig.window->page(QStringLiteral("TabSheet7")));
     // Every point reads as 100 ticks: up to 100 is the first band, above it the last.
     peer.petrolTicks = 100;
     rig.window->readings().tick();

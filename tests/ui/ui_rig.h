@@ -10,13 +10,16 @@
 #include <string>
 #include <vector>
 
+#include "i18n/message_store.h"
+#include "link/controller_link.h"
 #include "link/posix_serial_port.h"
+#include "params/program_state.h"
 #include "live/live_frame.h"
 #include "support/pty_peer.h"
 #include "support/scripted_port.h"
 #include "ui/app_settings.h"
 #include "ui/main_window.h"
-#include "ui/session.h"
+#include "ui/qt_pacer.h"
 
 namespace sequaflow::testing_support {
 
@@ -74,7 +77,10 @@ struct StartDir {
 struct Rig {
     StartDir start;
     ui::AppSettings settings{start.dir.path() + QStringLiteral("/settings.ini")};
-    std::unique_ptr<ui::Session> session;
+    ui::QtPacer pacer;
+    std::unique_ptr<link::ControllerLink> line;
+    params::ProgramState state;
+    i18n::MessageStore messages;
     std::unique_ptr<ui::MainWindow> window;
 
     // `device` stands behind port entry `index`; every other entry leads nowhere. The window connects to it
@@ -83,10 +89,11 @@ struct Rig {
         link::PortTable ports;
         for (int i = 0; i < link::kPortCount; ++i) ports.setPath(i, "/nonexistent/tty" + std::to_string(i));
         ports.setPath(index, device);
-        session = std::make_unique<ui::Session>(std::make_unique<link::PosixSerialPort>(), ports);
-        window = std::make_unique<ui::MainWindow>(*session, settings);
+        line = std::make_unique<link::ControllerLink>(std::make_unique<link::PosixSerialPort>(), pacer, ports);
+        window = std::make_unique<ui::MainWindow>(*line, state, messages, settings);
         if (device != kNoDevice && connectAtStart) window->setStartPort(index);
     }
+    link::Link& link() { return line->link(); }
     QString status() const { return window->findChild<QLineEdit*>(QStringLiteral("EditStatus"))->text(); }
 };
 

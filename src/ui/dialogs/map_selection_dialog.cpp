@@ -1,8 +1,8 @@
-#include "ui/dialogs/form9_dialog.h"
+#include "ui/dialogs/map_selection_dialog.h"
 
 namespace sequaflow::ui {
 
-Form9Dialog::Form9Dialog(QWidget* parent) : QDialog(parent) {
+MapSelectionDialog::MapSelectionDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TForm9"));
 }
 

@@ -5,10 +5,10 @@
 namespace sequaflow::ui {
 
 // Dialog TForm9; created at start-up with the main window, filled by the work on its part of the program.
-class Form9Dialog final : public QDialog {
+class MapSelectionDialog final : public QDialog {
     Q_OBJECT
 public:
-    explicit Form9Dialog(QWidget* parent = nullptr);
+    explicit MapSelectionDialog(QWidget* parent = nullptr);
 };
 
 }  // namespace sequaflow::ui

@@ -1,8 +1,8 @@
-#include "ui/dialogs/form7_dialog.h"
+#include "ui/dialogs/map_value_dialog.h"
 
 namespace sequaflow::ui {
 
-Form7Dialog::Form7Dialog(QWidget* parent) : QDialog(parent) {
+MapValueDialog::MapValueDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TForm7"));
 }
 

@@ -5,10 +5,10 @@
 namespace sequaflow::ui {
 
 // Dialog TForm7; created at start-up with the main window, filled by the work on its part of the program.
-class Form7Dialog final : public QDialog {
+class MapValueDialog final : public QDialog {
     Q_OBJECT
 public:
-    explicit Form7Dialog(QWidget* parent = nullptr);
+    explicit MapValueDialog(QWidget* parent = nullptr);
 };
 
 }  // namespace sequaflow::ui

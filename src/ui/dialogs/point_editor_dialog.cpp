@@ -1,8 +1,8 @@
-#include "ui/dialogs/map_mode_dialog.h"
+#include "ui/dialogs/point_editor_dialog.h"
 
 namespace sequaflow::ui {
 
-MapModeDialog::MapModeDialog(QWidget* parent) : QDialog(parent) {
+PointEditorDialog::PointEditorDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TForm8"));
 }
 

@@ -5,10 +5,10 @@
 namespace sequaflow::ui {
 
 // Dialog TForm8; created at start-up with the main window, filled by the work on its part of the program.
-class MapModeDialog final : public QDialog {
+class PointEditorDialog final : public QDialog {
     Q_OBJECT
 public:
-    explicit MapModeDialog(QWidget* parent = nullptr);
+    explicit PointEditorDialog(QWidget* parent = nullptr);
 };
 
 }  // namespace sequaflow::ui

@@ -1,8 +1,8 @@
-#include "ui/dialogs/form6_dialog.h"
+#include "ui/dialogs/signal_noise_dialog.h"
 
 namespace sequaflow::ui {
 
-Form6Dialog::Form6Dialog(QWidget* parent) : QDialog(parent) {
+SignalNoiseDialog::SignalNoiseDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TForm6"));
 }
 

@@ -5,10 +5,10 @@
 namespace sequaflow::ui {
 
 // Dialog TForm6; created at start-up with the main window, filled by the work on its part of the program.
-class Form6Dialog final : public QDialog {
+class SignalNoiseDialog final : public QDialog {
     Q_OBJECT
 public:
-    explicit Form6Dialog(QWidget* parent = nullptr);
+    explicit SignalNoiseDialog(QWidget* parent = nullptr);
 };
 
 }  // namespace sequaflow::ui

@@ -12,13 +12,12 @@
 #include "params/number_text.h"
 #include "ui/fields.h"
 #include "ui/key_filters.h"
-#include "ui/session.h"
+#include "ui/configuration_model.h"
+#include "ui/sequence_runner.h"
 
 namespace sequaflow::ui {
 
 namespace {
-constexpr int kFirstSoftwareWithFilters = 37;
-
 // The application's standard conversion failure, naming the first text that is not a number.
 QString NotANumberText(std::initializer_list<QLineEdit*> edits) {
     for (QLineEdit* e : edits)
@@ -37,9 +36,10 @@ QLineEdit* FilterEdit(const QString& name, QWidget* parent, char separator) {
 }
 }  // namespace
 
-AdvancedPage::AdvancedPage(Session& session, QWidget* parent) : QWidget(parent), session_(session) {
+AdvancedPage::AdvancedPage(ConfigurationModel& model, SequenceRunner& runner, QWidget* parent)
+    : QWidget(parent), model_(model), runner_(runner) {
     setObjectName(QStringLiteral("TabSheet4"));
-    const char sep = session_.state().decimalSeparator;
+    const char sep = model_.decimalSeparator();
     auto* layout = new QVBoxLayout(this);
     group_ = new QGroupBox(QStringLiteral("Mazda/Jalowy"), this);
     group_->setObjectName(QStringLiteral("GroupBoxFiltrLowRpm"));
@@ -66,7 +66,7 @@ AdvancedPage::AdvancedPage(Session& session, QWidget* parent) : QWidget(parent),
 
     connect(save, &QPushButton::clicked, this, &AdvancedPage::applyFilters);
     connect(kind_, &QComboBox::activated, this, &AdvancedPage::applyFilters);
-    connect(&session_, &Session::readFinished, this, &AdvancedPage::showParameters);
+    connect(&model_, &ConfigurationModel::readFinished, this, &AdvancedPage::showParameters);
 }
 
 void AdvancedPage::showFilterTexts(const params::FilterTexts& texts) {
@@ -79,24 +79,24 @@ void AdvancedPage::showFilterTexts(const params::FilterTexts& texts) {
 }
 
 void AdvancedPage::showParameters() {
-    const auto& state = session_.state();
-    const bool hasFilters = state.software >= kFirstSoftwareWithFilters;
+    const bool hasFilters = params::HasMeasurementFilters(model_.software());
     group_->setVisible(hasFilters);
     kindLabel_->setVisible(hasFilters);
     kind_->setVisible(hasFilters);
-    showFilterTexts(params::FilterTextsOf(state.image, state.decimalSeparator));
+    showFilterTexts(params::FilterTextsOf(model_.image(), model_.decimalSeparator()));
 }
 
 void AdvancedPage::applyFilters() {
-    if (showing_ || session_.busy()) return;
-    auto& state = session_.state();
+    if (showing_) return;
     std::optional<params::FilterTexts> texts;
-    {
-        Session::Busy busy(session_);
-        texts = params::ApplyMeasurementFilters(session_.link(), state.image, rpm_->text().toStdString(),
-                                                injTime_->text().toStdString(), dt_->text().toStdString(),
-                                                kind_->currentIndex(), state.decimalSeparator);
-    }
+    const bool ran = runner_.exchange([&](link::ControllerLink& line) {
+        texts = model_.change([&](params::ProgramState& state) {
+            return params::ApplyMeasurementFilters(line.link(), state.image, rpm_->text().toStdString(),
+                                                   injTime_->text().toStdString(), dt_->text().toStdString(),
+                                                   kind_->currentIndex(), state.decimalSeparator);
+        });
+    });
+    if (!ran) return;
     if (!texts) {
         QMessageBox::warning(this, QString(), NotANumberText({rpm_, injTime_, dt_}));
         return;
@@ -105,14 +105,13 @@ void AdvancedPage::applyFilters() {
 }
 
 void AdvancedPage::writeDefaultFilters() {
-    if (session_.busy()) return;
-    auto& state = session_.state();
     params::FilterTexts texts;
-    {
-        Session::Busy busy(session_);
-        texts = params::SetDefaultMeasurementFilters(session_.link(), state.image, state.decimalSeparator);
-    }
-    showFilterTexts(texts);
+    const bool ran = runner_.exchange([&](link::ControllerLink& line) {
+        texts = model_.change([&](params::ProgramState& state) {
+            return params::SetDefaultMeasurementFilters(line.link(), state.image, state.decimalSeparator);
+        });
+    });
+    if (ran) showFilterTexts(texts);
 }
 
 }  // namespace sequaflow::ui

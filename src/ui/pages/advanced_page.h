@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include "ui/page.h"
+
 #include "params/measurement_filters.h"
 
 class QComboBox;
@@ -11,14 +13,15 @@ class QLineEdit;
 
 namespace sequaflow::ui {
 
-class Session;
+class ConfigurationModel;
+class SequenceRunner;
 
 // Page TabSheet4 ("Zaawansowane[F5]"): the low-speed measurement filters; the other advanced editors
 // arrive with the work on the parameter pages.
-class AdvancedPage final : public QWidget {
+class AdvancedPage final : public QWidget, public Page {
     Q_OBJECT
 public:
-    explicit AdvancedPage(Session& session, QWidget* parent = nullptr);
+    AdvancedPage(ConfigurationModel& model, SequenceRunner& runner, QWidget* parent = nullptr);
 
     // The defaults written at the first activation of the window.
     void writeDefaultFilters();
@@ -31,7 +34,8 @@ public slots:
 private:
     void showFilterTexts(const params::FilterTexts& texts);
 
-    Session& session_;
+    ConfigurationModel& model_;
+    SequenceRunner& runner_;
     QGroupBox* group_;
     QLineEdit* rpm_;
     QLineEdit* injTime_;

@@ -1,10 +1,8 @@
 #include "ui/pages/emission_page.h"
 
-#include "ui/session.h"
-
 namespace sequaflow::ui {
 
-EmissionPage::EmissionPage(Session& session, QWidget* parent) : QWidget(parent), session_(session) {
+EmissionPage::EmissionPage(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("TabSheetEmisja"));
 }
 

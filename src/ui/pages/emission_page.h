@@ -2,18 +2,15 @@
 
 #include <QWidget>
 
+#include "ui/page.h"
+
 namespace sequaflow::ui {
 
-class Session;
-
 // Page TabSheetEmisja ("Emisja"); its editors arrive with the work on its part of the program.
-class EmissionPage final : public QWidget {
+class EmissionPage final : public QWidget, public Page {
     Q_OBJECT
 public:
-    explicit EmissionPage(Session& session, QWidget* parent = nullptr);
-
-private:
-    Session& session_;
+    explicit EmissionPage(QWidget* parent = nullptr);
 };
 
 }  // namespace sequaflow::ui

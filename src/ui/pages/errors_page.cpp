@@ -1,10 +1,8 @@
 #include "ui/pages/errors_page.h"
 
-#include "ui/session.h"
-
 namespace sequaflow::ui {
 
-ErrorsPage::ErrorsPage(Session& session, QWidget* parent) : QWidget(parent), session_(session) {
+ErrorsPage::ErrorsPage(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("TabSheet11"));
 }
 

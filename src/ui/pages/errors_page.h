@@ -2,18 +2,15 @@
 
 #include <QWidget>
 
+#include "ui/page.h"
+
 namespace sequaflow::ui {
 
-class Session;
-
 // Page TabSheet11 ("Błędy"); its editors arrive with the work on its part of the program.
-class ErrorsPage final : public QWidget {
+class ErrorsPage final : public QWidget, public Page {
     Q_OBJECT
 public:
-    explicit ErrorsPage(Session& session, QWidget* parent = nullptr);
-
-private:
-    Session& session_;
+    explicit ErrorsPage(QWidget* parent = nullptr);
 };
 
 }  // namespace sequaflow::ui

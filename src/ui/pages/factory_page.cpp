@@ -1,10 +1,8 @@
 #include "ui/pages/factory_page.h"
 
-#include "ui/session.h"
-
 namespace sequaflow::ui {
 
-FactoryPage::FactoryPage(Session& session, QWidget* parent) : QWidget(parent), session_(session) {
+FactoryPage::FactoryPage(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("TabSheet8"));
 }
 

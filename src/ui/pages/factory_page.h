@@ -2,18 +2,15 @@
 
 #include <QWidget>
 
+#include "ui/page.h"
+
 namespace sequaflow::ui {
 
-class Session;
-
 // Page TabSheet8 ("Fabr.[F12]"); its editors arrive with the work on its part of the program.
-class FactoryPage final : public QWidget {
+class FactoryPage final : public QWidget, public Page {
     Q_OBJECT
 public:
-    explicit FactoryPage(Session& session, QWidget* parent = nullptr);
-
-private:
-    Session& session_;
+    explicit FactoryPage(QWidget* parent = nullptr);
 };
 
 }  // namespace sequaflow::ui

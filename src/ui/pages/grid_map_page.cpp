@@ -1,10 +1,8 @@
 #include "ui/pages/grid_map_page.h"
 
-#include "ui/session.h"
-
 namespace sequaflow::ui {
 
-GridMapPage::GridMapPage(Session& session, QWidget* parent) : QWidget(parent), session_(session) {
+GridMapPage::GridMapPage(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("TabSheet6"));
 }
 

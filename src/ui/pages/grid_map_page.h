@@ -2,18 +2,15 @@
 
 #include <QWidget>
 
+#include "ui/page.h"
+
 namespace sequaflow::ui {
 
-class Session;
-
 // Page TabSheet6 ("Map [F5]"); its editors arrive with the work on its part of the program.
-class GridMapPage final : public QWidget {
+class GridMapPage final : public QWidget, public Page {
     Q_OBJECT
 public:
-    explicit GridMapPage(Session& session, QWidget* parent = nullptr);
-
-private:
-    Session& session_;
+    explicit GridMapPage(QWidget* parent = nullptr);
 };
 
 }  // namespace sequaflow::ui

@@ -4,11 +4,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "ui/session.h"
-
 namespace sequaflow::ui {
 
-InjectorDiagPage::InjectorDiagPage(Session& session, QWidget* parent) : QWidget(parent), session_(session) {
+InjectorDiagPage::InjectorDiagPage(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("TabSheet10"));
     auto* layout = new QVBoxLayout(this);
     auto* petrol = new QGroupBox(QStringLiteral("Wtryskiwacze benzynowe"), this);

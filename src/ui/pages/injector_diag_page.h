@@ -2,18 +2,15 @@
 
 #include <QWidget>
 
+#include "ui/page.h"
+
 namespace sequaflow::ui {
 
-class Session;
-
 // TabSheet10: injector diagnostics; the switches and times sit on the right-hand panel beside it.
-class InjectorDiagPage final : public QWidget {
+class InjectorDiagPage final : public QWidget, public Page {
     Q_OBJECT
 public:
-    explicit InjectorDiagPage(Session& session, QWidget* parent = nullptr);
-
-private:
-    Session& session_;
+    explicit InjectorDiagPage(QWidget* parent = nullptr);
 };
 
 }  // namespace sequaflow::ui

@@ -1,10 +1,8 @@
 #include "ui/pages/oscilloscope_page.h"
 
-#include "ui/session.h"
-
 namespace sequaflow::ui {
 
-OscilloscopePage::OscilloscopePage(Session& session, QWidget* parent) : QWidget(parent), session_(session) {
+OscilloscopePage::OscilloscopePage(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("TabSheet2"));
 }
 

@@ -2,18 +2,15 @@
 
 #include <QWidget>
 
+#include "ui/page.h"
+
 namespace sequaflow::ui {
 
-class Session;
-
 // Page TabSheet2 ("Oscyloskopy"); its editors arrive with the work on its part of the program.
-class OscilloscopePage final : public QWidget {
+class OscilloscopePage final : public QWidget, public Page {
     Q_OBJECT
 public:
-    explicit OscilloscopePage(Session& session, QWidget* parent = nullptr);
-
-private:
-    Session& session_;
+    explicit OscilloscopePage(QWidget* parent = nullptr);
 };
 
 }  // namespace sequaflow::ui

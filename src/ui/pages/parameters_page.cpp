@@ -1,10 +1,8 @@
 #include "ui/pages/parameters_page.h"
 
-#include "ui/session.h"
-
 namespace sequaflow::ui {
 
-ParametersPage::ParametersPage(Session& session, QWidget* parent) : QWidget(parent), session_(session) {
+ParametersPage::ParametersPage(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("TabSheet3"));
 }
 

@@ -2,18 +2,15 @@
 
 #include <QWidget>
 
+#include "ui/page.h"
+
 namespace sequaflow::ui {
 
-class Session;
-
 // Page TabSheet3 ("Parametry"); its editors arrive with the work on its part of the program.
-class ParametersPage final : public QWidget {
+class ParametersPage final : public QWidget, public Page {
     Q_OBJECT
 public:
-    explicit ParametersPage(Session& session, QWidget* parent = nullptr);
-
-private:
-    Session& session_;
+    explicit ParametersPage(QWidget* parent = nullptr);
 };
 
 }  // namespace sequaflow::ui

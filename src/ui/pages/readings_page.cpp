@@ -6,7 +6,7 @@
 #include <QLineEdit>
 
 #include "ui/fields.h"
-#include "ui/session.h"
+#include "ui/live_feed.h"
 #include "ui/widgets/vertical_bar.h"
 
 namespace sequaflow::ui {
@@ -16,7 +16,7 @@ namespace {
 constexpr double kTickRange = 5760;
 }
 
-ReadingsPage::ReadingsPage(Session& session, QWidget* parent) : QWidget(parent), session_(session) {
+ReadingsPage::ReadingsPage(const LiveFeed& feed, QWidget* parent) : QWidget(parent), feed_(feed) {
     setObjectName(QStringLiteral("TabSheet1"));
     auto* grid = new QGridLayout(this);
     auto makeGroup = [this, grid](const QString& name, const QString& barPrefix,
@@ -71,11 +71,11 @@ ReadingsPage::ReadingsPage(Session& session, QWidget* parent) : QWidget(parent),
     grid->addLayout(temps, 3, 0, 1, 2);
     grid->setRowStretch(4, 1);
 
-    connect(&session_, &Session::readingsUpdated, this, &ReadingsPage::showReadings);
+    connect(&feed_, &LiveFeed::frameAccepted, this, &ReadingsPage::showReadings);
 }
 
 void ReadingsPage::showReadings() {
-    const auto& v = session_.view();
+    const auto& v = feed_.view();
     for (std::size_t c = 0; c < 8; ++c) {
         petrolBars_[c]->setValue(v.petrolTicks[c]);
         gasBars_[c]->setValue(v.gasTicks[c]);

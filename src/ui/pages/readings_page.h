@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QWidget>
+
+#include "ui/page.h"
 #include <array>
 
 #include "ui/fields.h"
@@ -11,20 +13,20 @@ class QLineEdit;
 
 namespace sequaflow::ui {
 
-class Session;
+class LiveFeed;
 class VerticalBar;
 
 // TabSheet1: the injection times as bars per cylinder, the lambda bars and the temperatures.
-class ReadingsPage final : public QWidget {
+class ReadingsPage final : public QWidget, public Page {
     Q_OBJECT
 public:
-    explicit ReadingsPage(Session& session, QWidget* parent = nullptr);
+    explicit ReadingsPage(const LiveFeed& feed, QWidget* parent = nullptr);
 
 public slots:
     void showReadings();
 
 private:
-    Session& session_;
+    const LiveFeed& feed_;
     std::array<VerticalBar*, 8> petrolBars_{};
     std::array<VerticalBar*, 8> gasBars_{};
     std::array<QLineEdit*, 8> petrol_{};

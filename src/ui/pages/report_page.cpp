@@ -1,10 +1,8 @@
 #include "ui/pages/report_page.h"
 
-#include "ui/session.h"
-
 namespace sequaflow::ui {
 
-ReportPage::ReportPage(Session& session, QWidget* parent) : QWidget(parent), session_(session) {
+ReportPage::ReportPage(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("TabSheet9"));
 }
 

@@ -2,18 +2,15 @@
 
 #include <QWidget>
 
+#include "ui/page.h"
+
 namespace sequaflow::ui {
 
-class Session;
-
 // Page TabSheet9 ("Odczyt konfiguracji (F10)"); its editors arrive with the work on its part of the program.
-class ReportPage final : public QWidget {
+class ReportPage final : public QWidget, public Page {
     Q_OBJECT
 public:
-    explicit ReportPage(Session& session, QWidget* parent = nullptr);
-
-private:
-    Session& session_;
+    explicit ReportPage(QWidget* parent = nullptr);
 };
 
 }  // namespace sequaflow::ui

@@ -3,10 +3,10 @@
 #include <QGridLayout>
 #include <QLineEdit>
 
-#include "live/conversions.h"
-#include "maps/map_model.h"
+#include "maps/standard_map_view.h"
 #include "ui/fields.h"
-#include "ui/session.h"
+#include "ui/configuration_model.h"
+#include "ui/live_feed.h"
 #include "ui/widgets/vertical_bar.h"
 
 namespace sequaflow::ui {
@@ -15,10 +15,10 @@ namespace {
 // What the fields show before a controller has been read.
 constexpr const char* kHeaderDefaults[12] = {"1,5", "2", "3", "4", "6", "8", "10", "12", "15", "18", "22", "+22"};
 constexpr const char* kCellDefaults[12] = {"0", "+10", "0", "-10", "-5", "-2", "0", "+5", "+8", "+12", "+16", "+20"};
-constexpr int kFirstTimePoint = 6;
 }  // namespace
 
-StandardMapPage::StandardMapPage(Session& session, QWidget* parent) : QWidget(parent), session_(session) {
+StandardMapPage::StandardMapPage(const ConfigurationModel& model, const LiveFeed& feed, QWidget* parent)
+    : QWidget(parent), model_(model), feed_(feed) {
     setObjectName(QStringLiteral("TabSheet7"));
     auto* grid = new QGridLayout(this);
     bar_ = new VerticalBar(this);
@@ -39,29 +39,27 @@ StandardMapPage::StandardMapPage(Session& session, QWidget* parent) : QWidget(pa
         grid->addWidget(cells_[i], 2, k);
     }
     grid->setRowStretch(3, 1);
-    connect(&session_, &Session::readingsUpdated, this, &StandardMapPage::showReadings);
-    connect(&session_, &Session::readFinished, this, &StandardMapPage::showMaps);
+    connect(&feed_, &LiveFeed::frameAccepted, this, &StandardMapPage::showReadings);
+    connect(&model_, &ConfigurationModel::readFinished, this, &StandardMapPage::showMaps);
+    connect(&model_, &ConfigurationModel::mapsChanged, this, &StandardMapPage::showMaps);
+    // The headers are times: they follow the clock flag of the first flags word.
+    connect(&model_, &ConfigurationModel::parameterChanged, this, [this](int slot) {
+        if (slot == params::kFlags1Param) showMaps();
+    });
 }
 
 void StandardMapPage::showMaps() {
-    const auto& state = session_.state();
-    const bool fast = state.image.fastClock();
-    for (int k = 0; k < 12; ++k) {
-        const auto i = static_cast<std::size_t>(k);
-        cells_[i]->setText(QString::fromStdString(maps::PlainCellText(state.maps.stdCell(k))));
-        if (k < 11) {
-            const float ms = live::TicksToMs(state.maps.point(kFirstTimePoint + k), fast);
-            headers_[i]->setText(QString::fromStdString(live::FormatFixed(ms, 3, 1, state.decimalSeparator)));
-        }
+    const auto view = maps::StandardMapViewOf(model_.maps(), model_.image().fastClock(), model_.decimalSeparator());
+    for (std::size_t i = 0; i < view.cells.size(); ++i) {
+        cells_[i]->setText(QString::fromStdString(view.cells[i]));
+        headers_[i]->setText(QString::fromStdString(view.headers[i]));
     }
-    headers_[11]->setText(QStringLiteral("+") + headers_[10]->text());
-    // The bar reaches 2 ms past the last breakpoint.
-    bar_->setRange(0, live::TicksToMs(state.maps.point(kFirstTimePoint + 10), fast) + 2.0);
+    bar_->setRange(0, view.barMaximumMs);
 }
 
 void StandardMapPage::showReadings() {
     if (!isVisible()) return;
-    const auto& v = session_.view();
+    const auto& v = feed_.view();
     bar_->setBarColour(v.onGas ? QColor(0, 128, 0) : QColor(255, 0, 0));
     bar_->setValue(v.stripMs);
     if (v.stripSegment == marked_) return;

@@ -1,21 +1,25 @@
 #pragma once
 
 #include <QWidget>
+
 #include <array>
+
+#include "ui/page.h"
 
 class QLineEdit;
 
 namespace sequaflow::ui {
 
-class Session;
+class ConfigurationModel;
+class LiveFeed;
 class VerticalBar;
 
 // Page TabSheet7 ("Mapa"): the standard map's twelve segments with the live petrol time marking the one the
 // engine is in. Editing, the strip and the graph arrive with the work on the map pages.
-class StandardMapPage final : public QWidget {
+class StandardMapPage final : public QWidget, public Page {
     Q_OBJECT
 public:
-    explicit StandardMapPage(Session& session, QWidget* parent = nullptr);
+    StandardMapPage(const ConfigurationModel& model, const LiveFeed& feed, QWidget* parent = nullptr);
 
     int markedSegment() const { return marked_; }
 
@@ -24,7 +28,8 @@ public slots:
     void showMaps();
 
 private:
-    Session& session_;
+    const ConfigurationModel& model_;
+    const LiveFeed& feed_;
     VerticalBar* bar_;
     std::array<QLineEdit*, 12> headers_{};
     std::array<QLineEdit*, 12> cells_{};
