@@ -7,6 +7,7 @@
 #include "params/factory_reset.h"
 #include "params/fake_ecu.h"
 #include "params/parameter_file.h"
+#include "params/parameter_reader.h"
 #include "params/parameter_writer.h"
 #include "params/read_everything.h"
 
@@ -120,6 +121,25 @@ TEST_F(Unplugged, FactoryResetLostInTheMapsStopsThere) {
     EXPECT_TRUE(r.sentSomething);
     EXPECT_LE(framesAfterLoss(), 2u);
     EXPECT_LT(pacer.now() - timeAtLoss, 100ms);
+}
+
+TEST_F(Unplugged, FactorySettingsFromTheMenuLeaveNoOldSpeedDropWhateverTheReadAfterMisses) {
+    ParameterImage image;
+    maps::MapModel model;
+    image.setSlot(53, 700);
+    ecu.params[53] = 700;
+    ecu.silent.insert({link::code::ParamRead, 53});  // the read that follows gets no answer for it
+    EXPECT_TRUE(RestoreFactorySettings(link, image, model, 6).completed());
+    EXPECT_TRUE(ReadParameterSet(link, image).sequence.completed());
+    EXPECT_EQ(image.slot(53), 0);
+
+    // Without a line nothing was reset, so the image keeps its value.
+    link::VirtualPacer p;
+    ScriptedPort closedPort(p);
+    link::Link closed(closedPort, p);
+    image.setSlot(53, 700);
+    EXPECT_EQ(RestoreFactorySettings(closed, image, model, 6).stopped, StopReason::NotConnected);
+    EXPECT_EQ(image.slot(53), 700);
 }
 
 TEST(SequenceStop, CancelEndsAWriteBetweenTwoItemsAndCountsWholeOnes) {
