@@ -67,7 +67,9 @@ MainWindow::MainWindow(link::ControllerLink& line, params::ProgramState& state, 
     progress_->setObjectName(QStringLiteral("ProgressBar1"));
     progress_->setTextVisible(false);
     progress_->setMaximumHeight(14);
-    statusBar()->addPermanentWidget(progress_, 1);
+    // The status bar's message (how the last sequence ended, a lost line) needs the room; the bar does not.
+    progress_->setFixedWidth(260);
+    statusBar()->addPermanentWidget(progress_);
     runner_->attach(progress_, statusBar());
 
     connection_ = new ConnectionController(*runner_, *model_, *feed_, messages_, settings_, *menu_, this);
