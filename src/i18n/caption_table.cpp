@@ -8,7 +8,7 @@
 namespace sequaflow::i18n {
 namespace {
 
-constexpr auto joinRows() {
+constexpr auto JoinRows() {
     std::array<CaptionRow, std::size(rows::kInterfaceRows) + std::size(rows::kTextRows)> all{};
     std::size_t n = 0;
     for (const auto& r : rows::kInterfaceRows) all[n++] = r;
@@ -16,15 +16,15 @@ constexpr auto joinRows() {
     return all;
 }
 
-constexpr auto kTable = joinRows();
+constexpr auto kTable = JoinRows();
 
-constexpr bool strictlyAscending() {
+constexpr bool StrictlyAscending() {
     for (std::size_t i = 1; i < kTable.size(); ++i)
         if (kTable[i - 1].id >= kTable[i].id) return false;
     return true;
 }
 
-constexpr bool idsInRange() {
+constexpr bool IdsInRange() {
     return std::all_of(kTable.begin(), kTable.end(),
                        [](const CaptionRow& r) {
                            const bool interface = r.id >= 10000 && r.id <= 15001;
@@ -34,22 +34,22 @@ constexpr bool idsInRange() {
 }
 
 static_assert(kTable.size() == kCaptionCount, "the caption table holds 520 ids");
-static_assert(strictlyAscending(), "caption ids must be unique and ascending");
-static_assert(idsInRange(), "caption ids are 10000..15001 with a target, or the program's own messages 16000..16999");
+static_assert(StrictlyAscending(), "caption ids must be unique and ascending");
+static_assert(IdsInRange(), "caption ids are 10000..15001 with a target, or the program's own messages 16000..16999");
 
 }  // namespace
 
-std::span<const CaptionRow> captionTable() { return kTable; }
+std::span<const CaptionRow> CaptionTable() { return kTable; }
 
-std::size_t captionIndex(int id) {
+std::size_t CaptionIndex(int id) {
     const auto it = std::lower_bound(kTable.begin(), kTable.end(), id,
                                      [](const CaptionRow& r, int value) { return r.id < value; });
     if (it == kTable.end() || it->id != id) return kCaptionCount;
     return static_cast<std::size_t>(it - kTable.begin());
 }
 
-const CaptionRow* findCaption(int id) {
-    const std::size_t i = captionIndex(id);
+const CaptionRow* FindCaption(int id) {
+    const std::size_t i = CaptionIndex(id);
     return i < kCaptionCount ? &kTable[i] : nullptr;
 }
 

@@ -63,12 +63,12 @@ struct CaptionRow {
 inline constexpr std::size_t kCaptionCount = 520;
 
 // All rows, ascending by id.
-[[nodiscard]] std::span<const CaptionRow> captionTable();
+[[nodiscard]] std::span<const CaptionRow> CaptionTable();
 
 // The row of `id`, or nullptr for an id the table does not know.
-[[nodiscard]] const CaptionRow* findCaption(int id);
+[[nodiscard]] const CaptionRow* FindCaption(int id);
 
-// Position of `id` in captionTable(), or kCaptionCount when unknown.
-[[nodiscard]] std::size_t captionIndex(int id);
+// Position of `id` in CaptionTable(), or kCaptionCount when unknown.
+[[nodiscard]] std::size_t CaptionIndex(int id);
 
 }  // namespace sequaflow::i18n

@@ -27,7 +27,7 @@ public:
     void reset();
 
 private:
-    std::vector<std::string> texts_;  // parallel to captionTable()
+    std::vector<std::string> texts_;  // parallel to CaptionTable()
 };
 
 }  // namespace sequaflow::i18n

@@ -151,7 +151,7 @@ void LanguageController::applyStartupLanguage() {
 int LanguageController::applyCurrentTexts() {
     missing_.clear();
     int targets = 0;
-    for (const auto& row : i18n::captionTable()) {
+    for (const auto& row : i18n::CaptionTable()) {
         for (const auto& target : row.targets()) {
             if (target.isStoredText()) continue;
             ++targets;

@@ -15,36 +15,36 @@ namespace {
 
 TEST(CaptionTable, IdsWithTwoTargetsAreExactlyTheSharedCaptions) {
     std::set<int> twoTargets;
-    for (const auto& row : captionTable())
+    for (const auto& row : CaptionTable())
         if (row.targetCount == 2) twoTargets.insert(row.id);
     EXPECT_EQ(twoTargets, (std::set<int>{10101, 10102, 10114, 10203, 10352, 10370}));
 
-    const CaptionRow* status = findCaption(10114);
+    const CaptionRow* status = FindCaption(10114);
     ASSERT_NE(status, nullptr);
     EXPECT_EQ(status->targets()[0].control, "LabelStatus");
     EXPECT_EQ(status->targets()[1].kind, TargetKind::Message);
 
-    const CaptionRow* oscilloscope = findCaption(10203);
+    const CaptionRow* oscilloscope = FindCaption(10203);
     ASSERT_NE(oscilloscope, nullptr);
     EXPECT_EQ(oscilloscope->targets()[1].kind, TargetKind::ListEntry);
     EXPECT_EQ(oscilloscope->targets()[1].control, "ComboBoxOscyloskopParametry");
     EXPECT_EQ(oscilloscope->targets()[1].entry, 0);
 
-    const CaptionRow* refresh = findCaption(10370);
+    const CaptionRow* refresh = FindCaption(10370);
     ASSERT_NE(refresh, nullptr);
     EXPECT_EQ(refresh->targets()[0].form, "TForm1");
     EXPECT_EQ(refresh->targets()[1].form, "TForm12");
 }
 
 TEST(CaptionTable, LookupFindsKnownIdsOnly) {
-    EXPECT_EQ(findCaption(10000)->targets()[0].control, "Plik1");
-    EXPECT_EQ(findCaption(15001)->targets()[0].control, "sbMapAdv");
-    for (int unknown : {0, 9999, 10006, 10210, 11018, 12070, 15002, -1}) EXPECT_EQ(findCaption(unknown), nullptr) << unknown;
+    EXPECT_EQ(FindCaption(10000)->targets()[0].control, "Plik1");
+    EXPECT_EQ(FindCaption(15001)->targets()[0].control, "sbMapAdv");
+    for (int unknown : {0, 9999, 10006, 10210, 11018, 12070, 15002, -1}) EXPECT_EQ(FindCaption(unknown), nullptr) << unknown;
 }
 
 TEST(CaptionTable, FixedTextFieldsCarryTheirLengths) {
     std::map<int, std::size_t> lengths;
-    for (const auto& row : captionTable())
+    for (const auto& row : CaptionTable())
         if (row.fieldLength() > 0) lengths[row.id] = row.fieldLength();
     EXPECT_EQ(lengths.size(), 6u);
     EXPECT_EQ(lengths[12050], 49u);
@@ -52,13 +52,13 @@ TEST(CaptionTable, FixedTextFieldsCarryTheirLengths) {
     EXPECT_EQ(lengths[12054], 99u);
     EXPECT_EQ(lengths[12056], 51u);
     for (const auto& [id, length] : lengths)
-        EXPECT_LE(utf8::countCharacters(findCaption(id)->polish), length) << id;
+        EXPECT_LE(utf8::countCharacters(FindCaption(id)->polish), length) << id;
 }
 
 TEST(CaptionTable, ListEntriesOfEachBoxAreNumberedWithoutGaps) {
     // Each list-entry id replaces an entry that the form design creates; gaps would mean a wrong index.
     std::map<std::string, std::set<int>> entries;
-    for (const auto& row : captionTable())
+    for (const auto& row : CaptionTable())
         for (const auto& t : row.targets())
             if (t.kind == TargetKind::ListEntry) entries[std::string(t.form) + "." + std::string(t.control)].insert(t.entry);
     for (const auto& [box, indices] : entries) {
@@ -68,11 +68,11 @@ TEST(CaptionTable, ListEntriesOfEachBoxAreNumberedWithoutGaps) {
     }
     EXPECT_EQ(entries["TForm1.ComboBoxDeltaRpm"].size(), 10u);
     EXPECT_EQ(entries["TForm1.ComboBoxCewka"].size(), 7u);
-    EXPECT_EQ(findCaption(10453)->targets()[0].entry, 0);
+    EXPECT_EQ(FindCaption(10453)->targets()[0].entry, 0);
 }
 
 TEST(CaptionTable, EveryTargetNamesWhatItChanges) {
-    for (const auto& row : captionTable()) {
+    for (const auto& row : CaptionTable()) {
         EXPECT_TRUE(utf8::isValid(row.polish)) << row.id;
         EXPECT_FALSE(row.polish.empty()) << row.id;
         for (const auto& t : row.targets()) {
@@ -85,8 +85,8 @@ TEST(CaptionTable, EveryTargetNamesWhatItChanges) {
             EXPECT_EQ(t.kind == TargetKind::WidgetText, t.part != WidgetPart::None) << row.id;
         }
     }
-    EXPECT_TRUE(findCaption(10820)->targets()[0].isWindowCaption());
-    EXPECT_FALSE(findCaption(10800)->targets()[0].isWindowCaption());
+    EXPECT_TRUE(FindCaption(10820)->targets()[0].isWindowCaption());
+    EXPECT_FALSE(FindCaption(10800)->targets()[0].isWindowCaption());
 }
 
 TEST(CaptionTable, KeptComboBoxesAreDistinct) {

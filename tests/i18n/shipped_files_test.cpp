@@ -48,11 +48,11 @@ TEST(ShippedLanguageFiles, ParseAndCoverEveryIdExactlyOnce) {
         SCOPED_TRACE(std::string(language->fileName));
         const ShippedFile file = load(*language);
         EXPECT_EQ(file.texts.size(), kCaptionCount);
-        for (const auto& row : captionTable()) {
+        for (const auto& row : CaptionTable()) {
             const auto it = file.occurrences.find(row.id);
             EXPECT_TRUE(it != file.occurrences.end() && it->second == 1) << "id " << row.id;
         }
-        for (const auto& [id, count] : file.occurrences) EXPECT_NE(findCaption(id), nullptr) << "unknown id " << id;
+        for (const auto& [id, count] : file.occurrences) EXPECT_NE(FindCaption(id), nullptr) << "unknown id " << id;
     }
 }
 
@@ -74,7 +74,7 @@ TEST(ShippedLanguageFiles, DecodeCleanlyInTheirCodePage) {
 TEST(ShippedLanguageFiles, KeepFixedFieldLengthsAndSharedTargetsAgree) {
     // Rows that reach the same control must carry the same text, or the later one silently wins.
     std::map<std::string, std::vector<int>> byTarget;
-    for (const auto& row : captionTable())
+    for (const auto& row : CaptionTable())
         for (const auto& t : row.targets())
             if (!t.isStoredText())
                 byTarget[std::string(t.form) + "." + std::string(t.control) + "#" + std::to_string(t.entry) +
@@ -84,7 +84,7 @@ TEST(ShippedLanguageFiles, KeepFixedFieldLengthsAndSharedTargetsAgree) {
     for (const Language* language : shippedLanguages()) {
         SCOPED_TRACE(std::string(language->fileName));
         const ShippedFile file = load(*language);
-        for (const auto& row : captionTable()) {
+        for (const auto& row : CaptionTable()) {
             const std::size_t limit = row.fieldLength();
             if (limit > 0 && file.texts.count(row.id)) {
                 EXPECT_LE(utf8::countCharacters(file.texts.at(row.id)), limit) << row.id;
@@ -100,7 +100,7 @@ TEST(ShippedLanguageFiles, KeepFixedFieldLengthsAndSharedTargetsAgree) {
 
 TEST(ShippedLanguageFiles, PolishFileHoldsTheBuiltInTexts) {
     const ShippedFile polish = load(*findLanguage(kPolish));
-    for (const auto& row : captionTable()) EXPECT_EQ(polish.texts.count(row.id) ? polish.texts.at(row.id) : "", row.polish) << row.id;
+    for (const auto& row : CaptionTable()) EXPECT_EQ(polish.texts.count(row.id) ? polish.texts.at(row.id) : "", row.polish) << row.id;
 }
 
 TEST(ShippedLanguageFiles, TranslationsChangeTheVisibleTexts) {
@@ -110,7 +110,7 @@ TEST(ShippedLanguageFiles, TranslationsChangeTheVisibleTexts) {
         SCOPED_TRACE(std::string(language->fileName));
         const ShippedFile file = load(*language);
         std::size_t changed = 0;
-        for (const auto& row : captionTable())
+        for (const auto& row : CaptionTable())
             if (file.texts.count(row.id) && file.texts.at(row.id) != row.polish) ++changed;
         EXPECT_GT(changed, kCaptionCount * 3 / 4);
     }
