@@ -1,5 +1,6 @@
 #include "ui/qt_pacer.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
 #include <thread>
@@ -11,9 +12,16 @@ QtPacer::QtPacer() { clock_.start(); }
 void QtPacer::pause(int ms) {
     if (ms <= 0) return;
     const qint64 deadline = clock_.nsecsElapsed() + qint64{ms} * 1'000'000;
-    // The 2 ms polls of the receive wait are too short for a timer round trip to be worth it.
+    // The 2 ms polls of the receive wait are too short for a timer round trip; a read of everything is
+    // mostly such polls, so now and then let the window paint (input still waits) before sleeping.
     if (ms <= 2) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        constexpr qint64 kFrameNs = 16'000'000;
+        if (clock_.nsecsElapsed() - lastEvents_ >= kFrameNs) {
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            lastEvents_ = clock_.nsecsElapsed();
+        }
+        const qint64 left = deadline - clock_.nsecsElapsed();
+        if (left > 0) std::this_thread::sleep_for(std::chrono::nanoseconds(left));
         return;
     }
     QEventLoop loop;
@@ -23,6 +31,7 @@ void QtPacer::pause(int ms) {
     QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
     timer.start(ms);
     loop.exec(QEventLoop::ExcludeUserInputEvents);
+    lastEvents_ = clock_.nsecsElapsed();
     // A timer may fire a little early; the protocol pause is a minimum.
     const qint64 left = deadline - clock_.nsecsElapsed();
     if (left > 0) std::this_thread::sleep_for(std::chrono::nanoseconds(left));

@@ -16,6 +16,7 @@ public:
 
 private:
     QElapsedTimer clock_;
+    qint64 lastEvents_ = 0;  // when the window last had its events, in clock_ nanoseconds
 };
 
 }  // namespace sequaflow::ui
