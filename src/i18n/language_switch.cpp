@@ -1,6 +1,7 @@
 #include "i18n/language_switch.h"
 
 #include "i18n/language_table.h"
+#include "i18n/message_ids.h"
 #include "i18n/message_store.h"
 #include "i18n/preferences.h"
 
@@ -41,7 +42,7 @@ LanguageResult SelectLanguage(int number, const std::filesystem::path& startDir,
                 host.showError(result.detail, {});
             } else {
                 result.outcome = LanguageOutcome::FileMissing;
-                host.showError(store.text(kErrorTextId), result.detail);
+                host.showError(store.text(msg::Fault), result.detail);
             }
         }
     }

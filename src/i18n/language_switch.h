@@ -47,7 +47,7 @@ void ApplyLanguageEntry(int id, std::string_view text, MessageStore& store, Lang
 
 // Changes the interface language: remember the lists' selections, set the check mark, character set and
 // texts, refresh, restore the selections, write jezyk.txt in `startDir`, rebuild the hints.
-// A missing file shows the text of id 12050 and the other steps still run. A file that stops at a bad id
+// A missing file shows the text of msg::Fault and the other steps still run. A file that stops at a bad id
 // shows the error and is not written to jezyk.txt, but the lists' selections and hints are still restored
 // so no list is left without its selection.
 LanguageResult SelectLanguage(int number, const std::filesystem::path& startDir, MessageStore& store,
@@ -57,7 +57,5 @@ LanguageResult SelectLanguage(int number, const std::filesystem::path& startDir,
 // directory when the start directory has no "lang" folder) while jezyk.txt still goes to `startDir`.
 LanguageResult SelectLanguage(int number, const std::filesystem::path& startDir,
                               const std::filesystem::path& languageRoot, MessageStore& store, LanguageHost& host);
-
-inline constexpr int kErrorTextId = 12050;
 
 }  // namespace sequaflow::i18n

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "i18n/message_ids.h"
+
 namespace sequaflow::i18n {
 
 class MessageStore;
@@ -17,22 +19,22 @@ struct ParameterHint {
 };
 
 inline constexpr std::array<ParameterHint, 16> kParameterHints{{
-    {"EditMinTempPrzel", "-20", "+80", 11004},
-    {"EditRPMprzelNaLPG", "500", "3000", 11005},
-    {"EditOnTimeToInjTime", "1", "1000", 11027},
-    {"EditWspolneCykle", "0", "50", 11006},
-    {"EditMaxRpm", "3000", "8000", 11009},
-    {"EditCisnienieWylaczenia", "0.6", "1.8", 11022},
-    {"EditCzasPowrotuNaBenz", "0.1", "5.0", 11023},
-    {"ComboBoxCewka", "", "", 11001},
-    {"ComboBoxTURBO", "", "", 11016},
-    {"ComboBoxSygnalObrotow", "", "", 11017},
-    {"EditCzasWtryskuPrzyObciazeniu", "", "", 11021},
-    {"ComboBoxSondaLambda1", "", "", 11013},
-    {"ComboBoxSondaLambda2", "", "", 11014},
-    {"ComboBoxRodzajWtrysku", "", "", 11000},
-    {"ComboBoxSzkielkoRezerwy", "", "", 11011},
-    {"ComboBoxMaxRpm", "", "", 11010},
+    {"EditMinTempPrzel", "-20", "+80", msg::HelpSwitchTemperature},
+    {"EditRPMprzelNaLPG", "500", "3000", msg::HelpSwitchSpeed},
+    {"EditOnTimeToInjTime", "1", "1000", msg::HelpGasOnDelay},
+    {"EditWspolneCykle", "0", "50", msg::HelpCommonCycles},
+    {"EditMaxRpm", "3000", "8000", msg::HelpSpeedLimit},
+    {"EditCisnienieWylaczenia", "0.6", "1.8", msg::HelpReturnPressure},
+    {"EditCzasPowrotuNaBenz", "0.1", "5.0", msg::HelpReturnDelay},
+    {"ComboBoxCewka", "", "", msg::HelpIgnition},
+    {"ComboBoxTURBO", "", "", msg::HelpTurbo},
+    {"ComboBoxSygnalObrotow", "", "", msg::HelpSpeedSignalLevel},
+    {"EditCzasWtryskuPrzyObciazeniu", "", "", msg::HelpPetrolInjectionType},
+    {"ComboBoxSondaLambda1", "", "", msg::HelpLambda1},
+    {"ComboBoxSondaLambda2", "", "", msg::HelpLambda2},
+    {"ComboBoxRodzajWtrysku", "", "", msg::HelpInjectorType},
+    {"ComboBoxSzkielkoRezerwy", "", "", msg::HelpTankSensor},
+    {"ComboBoxMaxRpm", "", "", msg::HelpSpeedLimitOn},
 }};
 
 inline constexpr int kHintWidth = 40;
