@@ -1,6 +1,8 @@
 #include "cli/cli.h"
 
+#include <algorithm>
 #include <charconv>
+#include <csignal>
 #include <fstream>
 #include <iostream>
 
@@ -41,7 +43,7 @@ void PrintHelp(std::ostream& out) {
         out << head << " " << c.summary << '\n';
     }
     out << "\nExit codes: 0 success, 2 usage error, 3 port cannot be opened or was lost,\n"
-           "4 no valid answer from the controller, 5 file error.\n";
+           "4 no valid answer from the controller, 5 file error, 6 cancelled (Ctrl+C or SIGTERM).\n";
 }
 
 }  // namespace
@@ -173,37 +175,141 @@ std::unique_ptr<Session> Session::Open(Context& context, int& exitCode) {
 
 bool Session::reportLost(Context& context) const {
     if (!link_.lostReason()) return false;
-    context.err << "sequaflow-cli: the controller's port went away (" << path_ << ": " << link_.lostReason()->detail
-                << ")\n";
+    context.err << "sequaflow-cli: " << LostPortText(path_, link_.lostReason()) << '\n';
     return true;
 }
 
-int Session::reportSequence(Context& context, const SequenceResult& result, std::string_view what, bool writes) const {
-    if (result.completed()) return kOk;
-    const auto where = [&] {
-        std::string s = "after " + std::to_string(result.steps) + " step(s)";
-        if (!result.phase.empty()) s += ", in phase " + result.phase;
-        return s;
+int Session::reportSequence(Context& context, const SequenceResult& result, const SequenceTrail& trail,
+                            std::string_view what, bool writes) const {
+    const auto report = DescribeStop(result, trail, what, writes, context.stopSignal(), link_.lostReason(), path_);
+    for (const auto& line : report.lines) context.err << "sequaflow-cli: " << line << '\n';
+    return report.exitCode;
+}
+
+params::ProgressFn SequenceTrail::watch(params::ProgressFn forward) {
+    return [this, forward = std::move(forward)](const params::ProgressStep& step) {
+        note(step);
+        if (forward) forward(step);
     };
-    switch (*result.stopped) {
-        case StopReason::NotConnected:
-            context.err << "sequaflow-cli: " << what << " did not start: the port is not open; nothing was sent\n";
-            return kPortError;
-        case StopReason::LineLost:
-            if (!reportLost(context)) context.err << "sequaflow-cli: the controller's port went away\n";
-            context.err << "sequaflow-cli: " << what << " stopped " << where() << '\n';
-            break;
-        case StopReason::Cancelled:
-            context.err << "sequaflow-cli: " << what << " cancelled " << where() << '\n';
-            break;
+}
+
+void SequenceTrail::note(const params::ProgressStep& step) {
+    // A phase that starts over (the points are sent again after the maps) is a run of its own.
+    if (runs_.empty() || runs_.back().phase != step.phase || step.position <= runs_.back().position)
+        runs_.push_back(Run{std::string(step.phase), 0, 0});
+    runs_.back().position = step.position;
+    runs_.back().maximum = step.maximum;
+}
+
+namespace {
+
+// The progress captions of the sequences, in the words of the messages.
+struct PhaseWords {
+    std::string_view phase;
+    std::string_view words;
+};
+constexpr PhaseWords kPhaseWords[] = {
+    {"Param.", "the parameters"},     {"Mapa 1", "the points"},       {"Mapa 1p", "the advanced map"},
+    {"Mapa 2", "the standard map"},   {"Lambda", "the lambda table"}, {"Temp.", "the temperature correction"},
+    {"Dane", "the vehicle record"},   {"record", "the vehicle record"},
+};
+
+std::string PhaseText(std::string_view phase) {
+    for (const auto& p : kPhaseWords)
+        if (p.phase == phase) return std::string(p.words);
+    return "'" + std::string(phase) + "'";
+}
+
+std::string CancelledBy(int signal) {
+    if (signal == SIGINT) return " by Ctrl+C";
+    if (signal == SIGTERM) return " by a stop request (SIGTERM)";
+    return "";
+}
+
+std::string JoinAnd(const std::vector<std::string>& parts) {
+    std::string s;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        if (i) s += i + 1 == parts.size() ? " and " : ", ";
+        s += parts[i];
     }
-    if (writes && result.sentSomething) {
-        context.err << "sequaflow-cli: the controller now holds a partly written configuration: what was sent "
-                       "before the stop is in it, the rest is not; run the command again to finish\n";
-    } else if (writes) {
-        context.err << "sequaflow-cli: nothing was written to the controller\n";
+    return s;
+}
+
+std::string OutOf(int done, int maximum) { return std::to_string(done) + " of " + std::to_string(maximum); }
+
+}  // namespace
+
+std::string LostPortText(std::string_view path, const std::optional<link::PortError>& lost) {
+    std::string s = "the controller's port went away (" + std::string(path);
+    if (lost) {
+        s += lost->code == link::PortErrorCode::Lost ? ": unplugged, or closed at the other end"
+                                                     : ": the port stopped working";
+        s += "; the system said: " + lost->detail;
     }
-    return *result.stopped == StopReason::Cancelled ? kCancelled : kPortError;
+    return s + ")";
+}
+
+StopReport DescribeStop(const SequenceResult& result, const SequenceTrail& trail, std::string_view what, bool writes,
+                        int signal, const std::optional<link::PortError>& lost, std::string_view path) {
+    StopReport report;
+    if (result.completed()) return report;
+    const std::string name(what);
+    if (*result.stopped == StopReason::NotConnected) {
+        report.lines.push_back(name + " did not start: the port is not open; nothing was sent");
+        report.exitCode = kPortError;
+        return report;
+    }
+    const bool lineLost = *result.stopped == StopReason::LineLost;
+    report.exitCode = lineLost ? kPortError : kCancelled;
+    if (lineLost) report.lines.push_back(LostPortText(path, lost));
+
+    std::string how = lineLost ? name + " stopped" : name + " was cancelled" + CancelledBy(signal);
+    const auto& runs = trail.runs();
+    // The step under way when the line went did not finish; the one a cancel follows did.
+    const int lastDone = runs.empty() ? 0 : runs.back().position - (lineLost ? 1 : 0);
+    if (!runs.empty()) {
+        const auto& last = runs.back();
+        how += std::string(" while ") + (writes ? "sending " : "reading ") + PhaseText(last.phase) + " (" +
+               OutOf(lastDone, last.maximum) + " done" + (lineLost ? ", the next one was under way)" : ")");
+    } else if (result.steps == 0) {
+        how += " before it began";
+    } else {
+        how += " after " + std::to_string(result.steps) + " step(s)";
+    }
+    report.lines.push_back(how);
+
+    if (!writes) return report;
+    if (!result.sentSomething) {
+        report.lines.push_back("nothing was written to the controller");
+        return report;
+    }
+    std::vector<std::string> full;
+    const auto addFull = [&](const std::string& words) {
+        if (std::find(full.begin(), full.end(), words) == full.end()) full.push_back(words);
+    };
+    for (std::size_t i = 0; i + 1 < runs.size(); ++i)
+        if (runs[i].position >= runs[i].maximum) addFull(PhaseText(runs[i].phase));
+    std::vector<std::string> clauses;
+    std::string partial;
+    if (!runs.empty()) {
+        const auto& last = runs.back();
+        const std::string words = PhaseText(last.phase);
+        if (lastDone >= last.maximum) {
+            addFull(words);
+        } else {
+            const bool again = std::find(full.begin(), full.end(), words) != full.end();
+            partial = "only in part: " + words + (again ? " a second time" : "") + " (" + OutOf(lastDone, last.maximum) + ")";
+        }
+    }
+    if (!full.empty()) clauses.push_back("sent in full: " + JoinAnd(full));
+    if (!partial.empty()) clauses.push_back(partial);
+    clauses.emplace_back("the rest was not sent");
+    std::string held = "the controller now holds a partly written configuration: ";
+    for (const auto& c : clauses) held += c + "; ";
+    held += lineLost ? "when the controller is back, run " + name + " again to finish it"
+                     : "run " + name + " again to finish it";
+    report.lines.push_back(held);
+    return report;
 }
 
 }  // namespace sequaflow::cli

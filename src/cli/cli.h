@@ -33,10 +33,12 @@ struct Context {
     std::ostream& err;
     GlobalOptions options;
     bool errIsTerminal = false;
-    // Set by the SIGINT handler of the executable; long-running commands stop cleanly when it turns true.
+    // The signal number that the executable's SIGINT/SIGTERM handler stores; long sequences stop cleanly when
+    // it turns non-zero.
     const volatile std::sig_atomic_t* interrupted = nullptr;
 
     bool stopRequested() const { return interrupted && *interrupted != 0; }
+    int stopSignal() const { return interrupted ? static_cast<int>(*interrupted) : 0; }
     // Progress on the terminal and a stop on Ctrl+C or SIGTERM, for a long sequence.
     SequenceControl control(params::ProgressFn progress) const {
         return SequenceControl(std::move(progress), [this] { return stopRequested(); });
@@ -59,6 +61,35 @@ std::span<const CommandInfo> Commands();
 // The whole tool: parses the global options, picks the command and runs it. Returns the exit code.
 int RunCli(const std::vector<std::string>& args, Context& context);
 
+// The phases a long sequence went through and how far into each, as its progress reported them: the
+// user is told what was sent in full and where it stopped.
+class SequenceTrail {
+public:
+    struct Run {
+        std::string phase;
+        int position = 0;
+        int maximum = 0;
+    };
+    // A progress callback that notes every step here and passes it on to `forward` (which may be empty).
+    params::ProgressFn watch(params::ProgressFn forward);
+    void note(const params::ProgressStep& step);
+    const std::vector<Run>& runs() const { return runs_; }
+
+private:
+    std::vector<Run> runs_;
+};
+
+// How a stopped sequence is told to the user: the lines to print (without the program name) and the exit
+// code. `signal` is the one that cancelled it, `lost` why the port went away.
+struct StopReport {
+    std::vector<std::string> lines;
+    int exitCode = kOk;
+};
+StopReport DescribeStop(const SequenceResult& result, const SequenceTrail& trail, std::string_view what, bool writes,
+                        int signal, const std::optional<link::PortError>& lost, std::string_view path);
+// "the controller's port went away (PATH: ...)" with the reason in the user's words and the system's.
+std::string LostPortText(std::string_view path, const std::optional<link::PortError>& lost);
+
 // An open connection to the controller for one command: the port, the pacer, the link and the --trace log.
 class Session {
 public:
@@ -73,7 +104,8 @@ public:
     bool reportLost(Context& context) const;
     // Prints how a long sequence ended when it did not finish, in the user's words, saying what was already
     // written when it writes; the exit code, or kOk when it finished.
-    int reportSequence(Context& context, const SequenceResult& result, std::string_view what, bool writes) const;
+    int reportSequence(Context& context, const SequenceResult& result, const SequenceTrail& trail,
+                       std::string_view what, bool writes) const;
 
 private:
     Session();

@@ -6,7 +6,7 @@
 
 namespace {
 volatile std::sig_atomic_t g_interrupted = 0;  // signal handlers can only reach a global
-extern "C" void OnSignal(int) { g_interrupted = 1; }
+extern "C" void OnSignal(int sig) { g_interrupted = sig; }  // the messages name the signal
 }  // namespace
 
 int main(int argc, char** argv) {

@@ -27,13 +27,15 @@ int RunFactoryReset(Context& context, Args args) {
     maps::MapModel model;
     ProgressBar bar(context);
     params::ParameterReadReport before;
-    if (const int readRc = RunWithProgress(context, *session, bar, "the read", false,
+    if (const int readRc = RunWithProgress(context, *session, bar, "the read before the reset", false,
                                        [&](const SequenceControl& control) {
                                            before = params::ReadParameterSet(session->link(), image, control);
                                            return before.sequence;
                                        });
-        readRc != kOk)
+        readRc != kOk) {
+        context.err << "sequaflow-cli: the reset was not started; nothing was written to the controller\n";
         return readRc;
+    }
     params::RefreshShadowsAfterRead(image);
     model.applyTurboFlag(image);
     // The reset sends the work-time counters and parameters 55..63 as read: without a valid read of each,

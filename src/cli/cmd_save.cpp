@@ -3,6 +3,7 @@
 #include "cli/cli_commands.h"
 #include "cli/config_snapshot.h"
 #include "params/parameter_file.h"
+#include "params/program_state.h"
 
 namespace sequaflow::cli {
 
@@ -17,10 +18,14 @@ int RunSave(Context& context, Args args) {
     maps::MapModel model;
     int readRc = kOk;
     const auto read = ReadWithProgress(context, *session, image, model, readRc);
-    if (!read) return readRc;
+    if (!read) {
+        context.err << "sequaflow-cli: the parameter file was not written\n";
+        return readRc;
+    }
     const ConfigSnapshot& snapshot = *read;
-    // A file with a value that was never read would carry a stale or zero value as if it were the controller's.
-    if (!snapshot.completeForFile()) {
+    // The desktop program's rule: a file with a value that was never read would carry a stale or zero value
+    // as if it were the controller's.
+    if (!params::CanSaveConfiguration(snapshot.readStatus())) {
         for (const auto& name : snapshot.missing()) context.err << "sequaflow-cli: no valid answer for " << name << '\n';
         context.err << "sequaflow-cli: the parameter file was not written because the read is incomplete\n";
         return kNoAnswer;

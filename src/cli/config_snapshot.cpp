@@ -1,8 +1,9 @@
 #include "cli/config_snapshot.h"
 
-#include "link/sequence_run.h"
-
+#include <algorithm>
 #include <ostream>
+
+#include "link/sequence_run.h"
 
 #include "maps/map_transfer.h"
 #include "params/parameter_reader.h"
@@ -60,6 +61,11 @@ bool ConfigSnapshot::completeForFile() const {
         return true;
     };
     return all(parameters) && all(points) && all(advanced) && all(standard);
+}
+
+params::ReadStatus ConfigSnapshot::readStatus() const {
+    if (!fromController) return params::ReadStatus::File;
+    return sequence.completed() && completeForFile() ? params::ReadStatus::Complete : params::ReadStatus::Partial;
 }
 
 ConfigSnapshot ReadSnapshot(link::Link& link, params::ParameterImage& image, maps::MapModel& model,
@@ -234,17 +240,87 @@ void ProgressBar::finish() {
     drawn_ = false;
 }
 
-int ReportReadBack(Context& context, Session& session, const params::ParameterImage& sent,
-                   const maps::MapModel& sentModel, ProgressBar& bar) {
+SequenceResult RereadUnanswered(link::Link& link, ConfigSnapshot& s, maps::MapModel& model,
+                                const SequenceControl& control) {
+    link::SequenceRun run(link, control);
+    const auto unanswered = [](const auto& a) { return static_cast<int>(std::count(a.begin(), a.end(), std::nullopt)); };
+    params::ParameterImage image;  // decodes a word as the first read did
+    int i = 0;
+    const int params = unanswered(s.parameters);
+    for (int n = 0; n < static_cast<int>(params::kParameterCount); ++n) {
+        if (s.parameters[At(n)]) continue;
+        if (!run.step("Param.", ++i, params)) return run.result();
+        if (const auto word = link::ReadParamWord(link, static_cast<std::uint8_t>(n))) {
+            image.storeWord(n, *word);
+            s.parameters[At(n)] = image.slot(n);
+        }
+    }
+    i = 0;
+    const int points = unanswered(s.points);
+    for (int k = 0; k < maps::kPoints; ++k) {
+        if (s.points[At(k)]) continue;
+        if (!run.step("Mapa 1", ++i, points)) return run.result();
+        if (const auto v = link::ReadShort(link, link::ShortRead::PointRead, static_cast<std::uint8_t>(k))) {
+            model.setPoint(k, *v);
+            s.points[At(k)] = model.point(k);
+        }
+    }
+    i = 0;
+    const int cells = unanswered(s.advanced);
+    for (int c = 0; c < maps::kColumns; ++c) {
+        for (int r = 0; r < maps::kRows; ++r) {
+            const int index = maps::kColumns * r + c;
+            if (s.advanced[At(index)]) continue;
+            if (!run.step("Mapa 1p", ++i, cells)) return run.result();
+            if (const auto v = link::ReadShort(link, link::ShortRead::GridCellRead, static_cast<std::uint8_t>(r),
+                                               static_cast<std::uint8_t>(c))) {
+                model.setCellByte(r, c, static_cast<std::uint8_t>(*v));
+                s.advanced[At(index)] = model.cell(r, c);
+            }
+        }
+    }
+    i = 0;
+    const int standard = unanswered(s.standard);
+    for (int k = 0; k < maps::kStdCells; ++k) {
+        if (s.standard[At(k)]) continue;
+        if (!run.step("Mapa 2", ++i, standard)) return run.result();
+        if (const auto v = link::ReadShort(link, link::ShortRead::StdMapRead, static_cast<std::uint8_t>(k))) {
+            model.setStdByte(k, static_cast<std::uint8_t>(*v));
+            s.standard[At(k)] = model.stdCell(k);
+        }
+    }
+    (void)run.goOn();
+    return run.result();
+}
+
+ReadBackResult ReadBack(link::Link& link, const params::ParameterImage& sent, const maps::MapModel& sentModel,
+                        const SequenceControl& control) {
+    ReadBackResult r;
+    link::SequenceRun run(link, control);
     params::ParameterImage readImage;
     maps::MapModel readModel;
-    const ConfigSnapshot readBack = ReadSnapshot(session.link(), readImage, readModel, context.control(bar.callback()));
-    bar.finish();
-    if (const int rc = session.reportSequence(context, readBack.sequence, "the read-back", false); rc != kOk) return rc;
-    const auto differences = CompareWithSent(sent, sentModel, readBack);
-    for (const auto& line : differences) context.err << "sequaflow-cli: read-back: " << line << '\n';
-    if (!differences.empty()) {
-        context.err << "sequaflow-cli: " << differences.size() << " value(s) not confirmed by the controller\n";
+    ConfigSnapshot readBack = ReadSnapshot(link, readImage, readModel, control);
+    // A busy controller now and then misses a reply: one more question before a value counts as unconfirmed.
+    if (run.absorb(readBack.sequence)) (void)run.absorb(RereadUnanswered(link, readBack, readModel, control));
+    r.sequence = run.result();
+    if (r.sequence.completed()) r.differences = CompareWithSent(sent, sentModel, readBack);
+    return r;
+}
+
+int ReportReadBack(Context& context, Session& session, const params::ParameterImage& sent,
+                   const maps::MapModel& sentModel, ProgressBar& bar) {
+    ReadBackResult result;
+    const int rc = RunWithProgress(context, session, bar, "the read-back", false, [&](const SequenceControl& control) {
+        result = ReadBack(session.link(), sent, sentModel, control);
+        return result.sequence;
+    });
+    if (rc != kOk) {
+        context.err << "sequaflow-cli: everything was sent, but the read-back that confirms it did not finish\n";
+        return rc;
+    }
+    for (const auto& line : result.differences) context.err << "sequaflow-cli: read-back: " << line << '\n';
+    if (!result.differences.empty()) {
+        context.err << "sequaflow-cli: " << result.differences.size() << " value(s) not confirmed by the controller\n";
         return kNoAnswer;
     }
     return kOk;

@@ -12,6 +12,7 @@
 #include "maps/map_model.h"
 #include "params/parameter_file.h"
 #include "params/parameter_image.h"
+#include "params/program_state.h"
 #include "params/progress.h"
 
 // What the configuration commands read, print and compare; an element that could not be read is empty.
@@ -32,6 +33,8 @@ struct ConfigSnapshot {
     std::vector<std::string> missing() const;
     // True when everything a parameter file holds was read.
     bool completeForFile() const;
+    // How the snapshot came to be, in the terms the save rule judges.
+    params::ReadStatus readStatus() const;
 };
 
 // Reads everything without writing: identification, serial number, the 64 parameters, the points and both
@@ -64,20 +67,36 @@ private:
 };
 
 // Runs a long sequence with the progress bar and the Ctrl+C stop; the exit code, kOk when it finished (the
-// reason printed otherwise). `what` names it in messages; `writes` says whether it sends configuration.
+// reason and how far it got printed otherwise). `what` names it in messages; `writes` says whether it sends
+// configuration.
 template <typename Sequence>
 [[nodiscard]] int RunWithProgress(Context& context, Session& session, ProgressBar& bar, std::string_view what,
                                   bool writes, Sequence&& sequence) {
-    const SequenceControl control = context.control(bar.callback());
+    SequenceTrail trail;
+    const SequenceControl control = context.control(trail.watch(bar.callback()));
     const SequenceResult result = sequence(control);
     bar.finish();
-    return session.reportSequence(context, result, what, writes);
+    return session.reportSequence(context, result, trail, what, writes);
 }
 
 // The read-only read of everything with its progress bar, into `image` and `model`; nullopt (the reason
 // printed, the exit code in `exitCode`) when the device went away or the user stopped it.
 std::optional<ConfigSnapshot> ReadWithProgress(Context& context, Session& session, params::ParameterImage& image,
                                                maps::MapModel& model, int& exitCode);
+
+// Reads again, once, each parameter, point and map cell of `s` that got no answer, into `s` (`model` converts
+// the map bytes). A value that did answer is not asked again, even when it is not the one sent.
+SequenceResult RereadUnanswered(link::Link& link, ConfigSnapshot& s, maps::MapModel& model,
+                                const SequenceControl& control);
+
+struct ReadBackResult {
+    SequenceResult sequence;
+    // One line per value the controller does not hold as sent or did not confirm.
+    std::vector<std::string> differences;
+};
+// The read of everything after a write, a second try for what did not answer, and the comparison.
+ReadBackResult ReadBack(link::Link& link, const params::ParameterImage& sent, const maps::MapModel& sentModel,
+                        const SequenceControl& control);
 
 // Reads back what a sequence sent and names every value the controller does not hold as sent; the exit code.
 int ReportReadBack(Context& context, Session& session, const params::ParameterImage& sent,
