@@ -99,34 +99,6 @@ SequenceResult Stopped(StopReason why, int steps, bool sent = true) {
     return r;
 }
 
-const link::PortError kHangUp{link::PortErrorCode::Lost, "drain: Input/output error"};
-
-TEST(StopReport, CancelledLoadSaysWhatTheControllerNowHolds) {
-    const auto trail = TrailOf({{"Mapa 1", 17, 17}, {"Mapa 2", 12, 12}, {"Mapa 1p", 24, 84}});
-    const auto r = cli::DescribeStop(Stopped(StopReason::Cancelled, 53), trail, "the load", true, SIGINT, std::nullopt,
-                                     "/dev/ttyUSB0");
-    EXPECT_EQ(r.exitCode, cli::kCancelled);
-    EXPECT_EQ(r.lines, (std::vector<std::string>{
-                           "the load was cancelled by Ctrl+C while sending the advanced map (24 of 84 done)",
-                           "the controller now holds a partly written configuration: sent in full: the points and the "
-                           "standard map; only in part: the advanced map (24 of 84); the rest was not sent; run the "
-                           "load again to finish it"}));
-}
-
-TEST(StopReport, LostLineNamesThePortAndDoesNotCountTheStepUnderWay) {
-    const auto trail = TrailOf({{"Mapa 1", 17, 17}, {"Mapa 2", 12, 12}, {"Mapa 1p", 84, 84}, {"Mapa 1", 17, 17},
-                                {"Param.", 40, 64}});
-    const auto r = cli::DescribeStop(Stopped(StopReason::LineLost, 169), trail, "the load", true, 0, kHangUp, "/tmp/x");
-    EXPECT_EQ(r.exitCode, cli::kPortError);
-    ASSERT_EQ(r.lines.size(), 3u);
-    EXPECT_EQ(r.lines[0], "the controller's port went away (/tmp/x: unplugged, or closed at the other end; the system "
-                          "said: drain: Input/output error)");
-    EXPECT_EQ(r.lines[1], "the load stopped while sending the parameters (39 of 64 done, the next one was under way)");
-    EXPECT_EQ(r.lines[2], "the controller now holds a partly written configuration: sent in full: the points, the "
-                          "standard map and the advanced map; only in part: the parameters (39 of 64); the rest was "
-                          "not sent; when the controller is back, run the load again to finish it");
-}
-
 TEST(StopReport, StartsAndEndsOfSequences) {
     // The points go out a second time after the maps: a stop there is not a stop in the first sending.
     auto r = cli::DescribeStop(Stopped(StopReason::Cancelled, 116),
@@ -179,11 +151,12 @@ TEST_F(LoadStop, CancelInTheAdvancedMapLeavesTheParametersAndTheMarkerUnsent) {
     const auto result = load([&] { return !trail.runs().empty() && trail.runs().back().phase == "Mapa 1p" &&
                                           trail.runs().back().position == 24; });
     const auto r = cli::DescribeStop(result, trail, "the load", true, SIGINT, std::nullopt, "p");
-    ASSERT_EQ(r.lines.size(), 2u);
-    EXPECT_EQ(r.lines[0], "the load was cancelled by Ctrl+C while sending the advanced map (24 of 84 done)");
-    EXPECT_NE(r.lines[1].find("sent in full: the points and the standard map; only in part: the advanced map (24 of 84)"),
-              std::string::npos)
-        << r.lines[1];
+    EXPECT_EQ(r.exitCode, cli::kCancelled);
+    EXPECT_EQ(r.lines, (std::vector<std::string>{
+                           "the load was cancelled by Ctrl+C while sending the advanced map (24 of 84 done)",
+                           "the controller now holds a partly written configuration: sent in full: the points and the "
+                           "standard map; only in part: the advanced map (24 of 84); the rest was not sent; run the "
+                           "load again to finish it"}));
     EXPECT_EQ(result.steps, 17 + 12 + 24);
     EXPECT_FALSE(markerWritten());
     EXPECT_EQ(v.port.written().back()[0], link::code::MapWordStore) << "the 24th cell goes out whole";
@@ -199,6 +172,9 @@ TEST_F(LoadStop, UnpluggedDuringTheParametersTheWriteUnderWayIsNotCounted) {
     EXPECT_EQ(r.lines[0], "the controller's port went away (/dev/fake: unplugged, or closed at the other end; the "
                           "system said: device unplugged)");
     EXPECT_EQ(r.lines[1], "the load stopped while sending the parameters (39 of 64 done, the next one was under way)");
+    EXPECT_EQ(r.lines[2], "the controller now holds a partly written configuration: sent in full: the points, the "
+                          "standard map and the advanced map; only in part: the parameters (39 of 64); the rest was "
+                          "not sent; when the controller is back, run the load again to finish it");
     EXPECT_FALSE(markerWritten());
 }
 
