@@ -43,7 +43,8 @@ void PrintHelp(std::ostream& out) {
         out << head << " " << c.summary << '\n';
     }
     out << "\nExit codes: 0 success, 2 usage error, 3 port cannot be opened or was lost,\n"
-           "4 no valid answer from the controller, 5 file error, 6 cancelled (Ctrl+C or SIGTERM).\n";
+           "4 no valid answer from the controller, 5 file error,\n"
+           "6 cancelled by Ctrl+C or SIGTERM.\n";
 }
 
 }  // namespace
