@@ -5,13 +5,12 @@
 #include "link/commands.h"
 #include "live/conversions.h"
 #include "live/live_frame.h"
+#include "params/parameter_numbers.h"
 
 namespace sequaflow::cli {
 namespace {
 
 constexpr int kTickMs = 25;
-constexpr std::uint8_t kIgnitionParam = 21;
-constexpr std::uint8_t kFlagsParam = 22;
 constexpr std::uint32_t kClockFlagBit = 1u << 12;
 
 enum class Format { Text, Json, Csv };
@@ -123,8 +122,8 @@ int RunLive(Context& context, Args args) {
 
     // Speeds need the ignition type and times the clock flag, exactly as the program converts them.
     link.discardStaleInput();
-    const auto ignition = link::ReadParamWord(link, kIgnitionParam);
-    const auto flags = ignition ? link::ReadParamWord(link, kFlagsParam) : std::nullopt;
+    const auto ignition = link::ReadParamWord(link, params::pn::IgnitionType);
+    const auto flags = ignition ? link::ReadParamWord(link, params::pn::FirstFlags) : std::nullopt;
     if (!ignition || !flags) {
         if (session->reportLost(context)) return kPortError;
         context.err << "sequaflow-cli: no valid answer to the parameter read on " << session->path() << '\n';

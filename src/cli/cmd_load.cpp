@@ -21,14 +21,14 @@ int RunLoad(Context& context, Args args) {
     link.discardStaleInput();
     params::ParameterImage image;
     maps::MapModel model;
-    const auto flags2 = link::ReadParamWord(link, params::kFlags2Param);
+    const auto flags2 = link::ReadParamWord(link, params::pn::SecondFlags);
     if (!flags2) {
         if (session->reportLost(context)) return kPortError;
         context.err << "sequaflow-cli: no valid answer from a controller on " << session->path()
                     << "; nothing was sent\n";
         return kNoAnswer;
     }
-    image.storeWord(params::kFlags2Param, *flags2);
+    image.storeWord(params::pn::SecondFlags, *flags2);
     image.refreshShadow(params::FlagsWord::Second);
     model.applyTurboFlag(image);
 

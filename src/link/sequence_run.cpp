@@ -24,6 +24,10 @@ bool SequenceRun::step(std::string_view phase, int position, int maximum) {
 
 bool SequenceRun::goOn() { return check(); }
 
+void SequenceRun::finish() {
+    if (!stopped_ && !link_.portOpen()) stopped_ = StopReason::LineLost;
+}
+
 bool SequenceRun::absorb(const SequenceResult& inner) {
     // The inner sequence's steps are whole; what this run had begun before it had ended.
     absorbed_ += begun_ + inner.steps;

@@ -18,6 +18,8 @@ public:
     [[nodiscard]] bool step(std::string_view phase, int position, int maximum);
     // Whether to go on, without counting a step (between the parts of a composite sequence).
     [[nodiscard]] bool goOn();
+    // After the last item: a cancel now comes too late to stop anything, only a lost line can spoil it.
+    void finish();
     // Folds in a nested sequence that ran on the same link.
     [[nodiscard]] bool absorb(const SequenceResult& inner);
 

@@ -49,7 +49,7 @@ MapReadReport ReadMaps(link::Link& link, MapModel& model, const SequenceControl&
             report.standard[At(k)] = true;
         }
     }
-    (void)run.goOn();
+    run.finish();
     report.sequence = run.result();
     return report;
 }
@@ -70,7 +70,7 @@ SequenceResult SendPoints(link::Link& link, const MapModel& model, const Sequenc
         if (!run.step(kPointsPhase, i + 1, kPoints)) break;
         link::WritePointSequence(link, static_cast<std::uint8_t>(i), static_cast<std::uint16_t>(model.point(i)));
     }
-    (void)run.goOn();
+    run.finish();
     return run.result();
 }
 
@@ -111,7 +111,7 @@ SequenceResult UploadMaps(link::Link& link, MapModel& model, const SequenceContr
 
 void SetMapMode(link::Link& link, params::ParameterImage& image, int mode) {
     image.setField(params::field::MapMode, static_cast<std::uint32_t>(mode & 3));
-    params::WriteParameter(link, image, params::kFlags2Param);
+    params::WriteParameter(link, image, params::pn::SecondFlags);
 }
 
 }  // namespace sequaflow::maps

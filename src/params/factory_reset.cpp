@@ -14,7 +14,6 @@ namespace sequaflow::params {
 namespace {
 
 constexpr int kFactoryIgnitionType = 2;
-constexpr int kSpeedDropParam = 53;
 constexpr std::uint32_t kSwitchOverRpm = 600;
 constexpr std::uint32_t kSpeedLimitRpm = 6000;
 constexpr int kFactoryTankType = 2;
@@ -32,39 +31,40 @@ SequenceResult FactoryReset(link::Link& link, ParameterImage& image, maps::MapMo
                             const SequenceControl& control) {
     link::SequenceRun run(link, control);
     if (!run.goOn()) return run.result();
-    // The set, in the order the values are decided.
+    // The set, in the order the values are decided (the ranges run over the factory table).
     StoreFactory(image, 0, 13);
     StoreFactory(image, 15, 20);
-    image.setSlot(52, 0);
-    image.setSlot(kIgnitionParam, kFactoryIgnitionType);
-    image.setSlot(14, live::RpmToPeriod(kSwitchOverRpm, image.ignitionType()));
-    image.setSlot(kFlags1Param, 0);
+    image.setSlot(pn::ExtraCorrectionTime, 0);
+    image.setSlot(pn::IgnitionType, kFactoryIgnitionType);
+    image.setSlot(pn::SwitchSpeed, live::RpmToPeriod(kSwitchOverRpm, image.ignitionType()));
+    image.setSlot(pn::FirstFlags, 0);
     image.setSlot(kFlags1Shadow, 0);
     image.setSlot(kFlags2Shadow, 0);
     image.setSlot(kFlags3Shadow, 0);
     image.commitShadow(FlagsWord::Second);
     image.commitShadow(FlagsWord::Third);
-    image.setSlot(kSpeedDropParam, 0);
+    image.setSlot(pn::SpeedDrop, 0);
 
     image.setField(field::InjectorType, injectorItems > 4 ? 5u : 1u);
 
     StoreFactory(image, 23, 29);
-    for (int i = 0; i < 4; ++i) image.setSlot(30 + i, kInterimTankThresholds[static_cast<std::size_t>(i)]);
+    for (int i = 0; i < pn::TankThresholdCount; ++i)
+        image.setSlot(pn::FirstTankThreshold + i, kInterimTankThresholds[static_cast<std::size_t>(i)]);
     StoreFactory(image, 39, 39);
     StoreFactory(image, 34, 34);
     StoreFactory(image, 40, 43);
-    image.setSlot(44, live::RpmToPeriod(kSpeedLimitRpm, image.ignitionType()));
+    image.setSlot(pn::SpeedLimit, live::RpmToPeriod(kSpeedLimitRpm, image.ignitionType()));
     StoreFactory(image, 45, 46);
-    image.setSlot(49, -20);
+    image.setSlot(pn::GasCutoffTemperature, -20);
 
     ApplyTankSensorType(link, image, kFactoryTankType);
 
-    image.setSlot(48, -20);
+    image.setSlot(pn::ReducerCutoffTemperature, -20);
     image.setField(field::ReducerCutoff, 0);
-    image.setSlot(kFlags2Param, 0);
+    image.setSlot(pn::SecondFlags, 0);
     StoreFactory(image, 50, 50);
     image.setSlot(kInjectorSelectionShadow, 0);
-    image.setSlot(kInjectorSelectionParam, 0);
+    image.setSlot(pn::ExtraCorrectionInjectors, 0);
 
     if (!run.absorb(WriteAllParameters(link, image, control))) return run.result();
 
@@ -100,7 +100,7 @@ SequenceResult FactoryReset(link::Link& link, ParameterImage& image, maps::MapMo
     image.setField(field::LambdaSwitches, 0);
     image.setField(field::TemperatureMapOn, 0);
     if (!run.goOn()) return run.result();
-    WriteParameter(link, image, kFlags2Param);
+    WriteParameter(link, image, pn::SecondFlags);
 
     constexpr int kTemperatureWords = static_cast<int>(kTempCorrCount + kTempPointCount);
     for (std::size_t m = 0; m < kTempCorrCount; ++m) {
@@ -114,14 +114,14 @@ SequenceResult FactoryReset(link::Link& link, ParameterImage& image, maps::MapMo
 
     if (!run.goOn()) return run.result();
     maps::SetMapMode(link, image, 2);
-    (void)run.goOn();
+    run.finish();
     return run.result();
 }
 
 SequenceResult RestoreFactorySettings(link::Link& link, ParameterImage& image, maps::MapModel& model,
                                       int injectorItems, const SequenceControl& control) {
     SequenceResult result = FactoryReset(link, image, model, injectorItems, control);
-    if (result.stopped != StopReason::NotConnected) image.setSlot(kSpeedDropParam, 0);
+    if (result.stopped != StopReason::NotConnected) image.setSlot(pn::SpeedDrop, 0);
     return result;
 }
 

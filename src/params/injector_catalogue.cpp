@@ -30,7 +30,7 @@ std::string InjectorText(std::string_view text, char decimalSeparator) { return 
 void ApplyInjectorType(link::Link& link, ParameterImage& image, int type) {
     const int t = type & 0xF;
     image.setField(field::InjectorType, static_cast<std::uint32_t>(t));
-    WriteParameter(link, image, kFlags1Param);
+    WriteParameter(link, image, pn::FirstFlags);
     const auto entry = InjectorEntryOf(t);
     if (!entry) return;
     const std::pair<int, std::string_view> settings[] = {

@@ -8,13 +8,10 @@
 #include "link/link.h"
 #include "params/parameter_image.h"
 
-// The low-speed measurement filters ("Mazda/Jalowy"): engine speed (60), injection time (61), time step
-// (59) and the filter kind in bit 5 of the second and bit 3 of the third flags word.
+// The low-speed measurement filters ("Mazda/Jalowy"): engine speed, injection time and time step
+// (pn::FilterSpeed, pn::FilterInjectionTime, pn::FilterTimeStep) and the filter kind in bit 5 of the second
+// and bit 3 of the third flags word.
 namespace sequaflow::params {
-
-inline constexpr int kFilterRpmParam = 60;
-inline constexpr int kFilterInjParam = 61;
-inline constexpr int kFilterDtParam = 59;
 
 struct FilterTexts {
     std::string rpm;      // EditFiltrRPM

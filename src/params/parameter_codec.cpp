@@ -17,32 +17,32 @@ constexpr Limit Above(float t, float r) { return {Side::Above, t, r}; }
 constexpr TextForm kWhole{0, 0};
 
 constexpr std::array<NumericEditor, 26> kNumericEditors{{
-    {1, "EditWzbogacanieMieszanki", Rule::Offset100, {Below(-99, -99), Above(99, 99)}, 2, kWhole},
-    {2, "EditMinimalnyCzasWtrysku", Rule::Time, {Below(0, 0.1f), Above(10, 10)}, 2, {4, 1}},
-    {3, "EditPrzesuniecie", Rule::SignedTime, {Below(-4, -4), Above(4, 4)}, 2, {3, 2}},
-    {4, "EditWspolneCykle", Rule::Whole, {kNone, kNone}, 0, kWhole},
-    {5, "EditMinTempPrzel", Rule::Whole, {kNone, kNone}, 0, kWhole},
-    {6, "EditProcentowePodtrzymanie", Rule::HoldingPercent, {Below(20, 20), Above(90, 90)}, 2, {4, 1}},
-    {7, "EditPelneOtwarcie", Rule::Time, {Below(0, 1), Above(10, 10)}, 2, {4, 2}},
-    {8, "EditParametryMaxInj", Rule::Time, {Below(0, 1), Above(200, 200)}, 2, {4, 1}},
-    {13, "EditOpoznienieWtryskiwaczy", Rule::Time, {Below(0, 0.01f), Above(8, 8)}, 2, {4, 2}},
-    {14, "EditRPMprzelNaLPG", Rule::Speed, {kNone, kNone}, 0, kWhole},
-    {16, "EditOnTimeToInjTime", Rule::Thousandths, {Below(0.01f, 0.01f), Above(500, 500)}, 2, {4, 2}},
-    {18, "EditCisnienieWylaczenia", Rule::Pressure, {Below(0.4f, 0.4f), Above(3, 3)}, 2, {3, 2}},
-    {20, "EditCzasPowrotuNaBenz", Rule::Hundredths, {Below(0.01f, 0.01f), Above(500, 500)}, 2, {4, 2}},
-    {24, "EditCisnienieBeep", Rule::Pressure, {Below(0.4f, 0.4f), Above(3, 3)}, 2, {3, 2}},
-    {30, "EditSzkloR", Rule::TankVolts, {kNone, kNone}, 0, {3, 2}},
-    {31, "EditRez14", Rule::TankVolts, {kNone, kNone}, 0, {3, 2}},
-    {32, "EditRez12", Rule::TankVolts, {kNone, kNone}, 0, {3, 2}},
-    {33, "EditRez34", Rule::TankVolts, {kNone, kNone}, 0, {3, 2}},
-    {34, "EditOdswiezanieOczka", Rule::Hundredths, {Above(500, 500), kNone}, 1, {3, 1}},
-    {40, "EditMultiRpmPower", Rule::Whole, {Below(0, 1), Above(1000, 1000)}, 2, kWhole},
-    {44, "EditMaxRpm", Rule::Speed, {kNone, kNone}, 0, kWhole},
-    {50, "EditSignalInj", Rule::Whole, {Below(0, 1), Above(1000, 1000)}, 2, kWhole},
-    {52, "EditPrzesuniecie2", Rule::SignedTime, {Below(-4, -4), Above(4, 4)}, 2, {3, 2}},
-    {59, "EditFiltrDt", Rule::Time, {Below(0.005f, 0.005f), Above(10, 10)}, 2, {4, 3}},
-    {60, "EditFiltrRPM", Rule::Speed, {Below(400, 400), Above(5000, 5000)}, 2, kWhole},
-    {61, "EditFiltrInjTime", Rule::Time, {Below(1, 1), Above(15, 15)}, 2, {4, 1}},
+    {pn::MixtureCorrection, "EditWzbogacanieMieszanki", Rule::Offset100, {Below(-99, -99), Above(99, 99)}, 2, kWhole},
+    {pn::MinGasOpening, "EditMinimalnyCzasWtrysku", Rule::Time, {Below(0, 0.1f), Above(10, 10)}, 2, {4, 1}},
+    {pn::IdleCorrection, "EditPrzesuniecie", Rule::SignedTime, {Below(-4, -4), Above(4, 4)}, 2, {3, 2}},
+    {pn::CommonCycles, "EditWspolneCykle", Rule::Whole, {kNone, kNone}, 0, kWhole},
+    {pn::SwitchTemperature, "EditMinTempPrzel", Rule::Whole, {kNone, kNone}, 0, kWhole},
+    {pn::HoldingCurrent, "EditProcentowePodtrzymanie", Rule::HoldingPercent, {Below(20, 20), Above(90, 90)}, 2, {4, 1}},
+    {pn::FullOpeningTime, "EditPelneOtwarcie", Rule::Time, {Below(0, 1), Above(10, 10)}, 2, {4, 2}},
+    {pn::MaxGasTime, "EditParametryMaxInj", Rule::Time, {Below(0, 1), Above(200, 200)}, 2, {4, 1}},
+    {pn::GasInjectionDelay, "EditOpoznienieWtryskiwaczy", Rule::Time, {Below(0, 0.01f), Above(8, 8)}, 2, {4, 2}},
+    {pn::SwitchSpeed, "EditRPMprzelNaLPG", Rule::Speed, {kNone, kNone}, 0, kWhole},
+    {pn::GasOnDelay, "EditOnTimeToInjTime", Rule::Thousandths, {Below(0.01f, 0.01f), Above(500, 500)}, 2, {4, 2}},
+    {pn::ReturnPressure, "EditCisnienieWylaczenia", Rule::Pressure, {Below(0.4f, 0.4f), Above(3, 3)}, 2, {3, 2}},
+    {pn::ReturnDelay, "EditCzasPowrotuNaBenz", Rule::Hundredths, {Below(0.01f, 0.01f), Above(500, 500)}, 2, {4, 2}},
+    {pn::BuzzerPressure, "EditCisnienieBeep", Rule::Pressure, {Below(0.4f, 0.4f), Above(3, 3)}, 2, {3, 2}},
+    {pn::FirstTankThreshold, "EditSzkloR", Rule::TankVolts, {kNone, kNone}, 0, {3, 2}},
+    {pn::FirstTankThreshold + 1, "EditRez14", Rule::TankVolts, {kNone, kNone}, 0, {3, 2}},
+    {pn::FirstTankThreshold + 2, "EditRez12", Rule::TankVolts, {kNone, kNone}, 0, {3, 2}},
+    {pn::FirstTankThreshold + 3, "EditRez34", Rule::TankVolts, {kNone, kNone}, 0, {3, 2}},
+    {pn::TankRefresh, "EditOdswiezanieOczka", Rule::Hundredths, {Above(500, 500), kNone}, 1, {3, 1}},
+    {pn::SpeedSignalFilter, "EditMultiRpmPower", Rule::Whole, {Below(0, 1), Above(1000, 1000)}, 2, kWhole},
+    {pn::SpeedLimit, "EditMaxRpm", Rule::Speed, {kNone, kNone}, 0, kWhole},
+    {pn::PetrolSignalFilter, "EditSignalInj", Rule::Whole, {Below(0, 1), Above(1000, 1000)}, 2, kWhole},
+    {pn::ExtraCorrectionTime, "EditPrzesuniecie2", Rule::SignedTime, {Below(-4, -4), Above(4, 4)}, 2, {3, 2}},
+    {pn::FilterTimeStep, "EditFiltrDt", Rule::Time, {Below(0.005f, 0.005f), Above(10, 10)}, 2, {4, 3}},
+    {pn::FilterSpeed, "EditFiltrRPM", Rule::Speed, {Below(400, 400), Above(5000, 5000)}, 2, kWhole},
+    {pn::FilterInjectionTime, "EditFiltrInjTime", Rule::Time, {Below(1, 1), Above(15, 15)}, 2, {4, 1}},
 }};
 
 std::int32_t Truncate(long double v) {
@@ -94,7 +94,17 @@ struct ItemEditor {
     int count;
 };
 constexpr std::array<ItemEditor, 11> kItemEditors{{
-    {12, 66}, {21, 7}, {23, 2}, {45, 8}, {46, 4}, {48, 22}, {49, 22}, {55, 7}, {56, 7}, {57, 4}, {58, 2},
+    {pn::TurboBoost, 66},
+    {pn::IgnitionType, 7},
+    {pn::ControlAlgorithm, 2},
+    {pn::PetrolInjectionType, 8},
+    {pn::PressureFilter, 4},
+    {pn::ReducerCutoffTemperature, 22},
+    {pn::GasCutoffTemperature, 22},
+    {pn::Lambda1Type, 7},
+    {pn::Lambda2Type, 7},
+    {pn::HeatingStrength, 4},
+    {pn::ControlSettings, 2},
 }};
 
 }  // namespace
@@ -119,7 +129,7 @@ Result<std::int32_t, EncodeError> EncodeParameter(ParameterImage& image, int par
     auto value = EncodeText(image, param, text);
     if (!value) return value;
     image.setSlot(param, *value);
-    if (param == 5) image.setSlot(41, *value - 1);
+    if (param == pn::SwitchTemperature) image.setSlot(pn::HeatingTemperature, *value - 1);
     return value;
 }
 
@@ -162,13 +172,13 @@ Result<std::int32_t, EncodeError> EncodeItem(ParameterImage& image, int param, i
     }
     std::int32_t value = item;
     switch (param) {
-        case 12: value = item + 100; break;
-        case 45: value = live::MsToTicks(static_cast<float>(item), image.fastClock()); break;
-        case 48:
+        case pn::TurboBoost: value = item + 100; break;
+        case pn::PetrolInjectionType: value = live::MsToTicks(static_cast<float>(item), image.fastClock()); break;
+        case pn::ReducerCutoffTemperature:
             value = item == 0 ? -20 : 11 - item;
             image.setField(field::ReducerCutoff, item == 0 ? 0u : 1u);
             break;
-        case 49:
+        case pn::GasCutoffTemperature:
             value = item == 0 ? -20 : 1 - item;
             image.setField(field::GasCutoff, item == 0 ? 0u : 1u);
             break;
@@ -184,14 +194,14 @@ int DecodeItem(const ParameterImage& image, int param) {
     const std::int32_t v = image.slot(param);
     int item = v;
     switch (param) {
-        case 12: item = v - 100; break;
-        case 45: {
+        case pn::TurboBoost: item = v - 100; break;
+        case pn::PetrolInjectionType: {
             const float ms = live::SignedTicksToMs(v + 10, image.fastClock());
             item = Truncate(static_cast<long double>(ms));
             break;
         }
-        case 48: item = image.field(field::ReducerCutoff) ? 11 - v : 0; break;
-        case 49: item = image.field(field::GasCutoff) ? 1 - v : 0; break;
+        case pn::ReducerCutoffTemperature: item = image.field(field::ReducerCutoff) ? 11 - v : 0; break;
+        case pn::GasCutoffTemperature: item = image.field(field::GasCutoff) ? 1 - v : 0; break;
         default: break;
     }
     return item >= 0 && item < count ? item : -1;

@@ -60,7 +60,7 @@ const NumericEditor* FindNumericEditor(int param);
 // supplies the clock flag and the ignition type. Nothing is stored.
 [[nodiscard]] Result<std::int32_t, EncodeError> EncodeText(const ParameterImage& image, int param,
                                                            std::string_view text);
-// Encodes and stores; parameter 5 also stores parameter 41 = value - 1.
+// Encodes and stores; pn::SwitchTemperature also stores pn::HeatingTemperature = value - 1.
 [[nodiscard]] Result<std::int32_t, EncodeError> EncodeParameter(ParameterImage& image, int param,
                                                                 std::string_view text);
 // The text an editor shows for the stored value, with the locale's decimal separator.

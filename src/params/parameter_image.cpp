@@ -2,7 +2,10 @@
 
 namespace sequaflow::params {
 
-bool IsSignedParameter(int n) { return n == 3 || n == 5 || n == 48 || n == 49 || n == 52; }
+bool IsSignedParameter(int n) {
+    return n == pn::IdleCorrection || n == pn::SwitchTemperature || n == pn::ReducerCutoffTemperature ||
+           n == pn::GasCutoffTemperature || n == pn::ExtraCorrectionTime;
+}
 
 std::int32_t SlotFromWord(int n, std::uint16_t word) {
     if (IsSignedParameter(n)) return static_cast<std::int16_t>(word);
@@ -11,12 +14,12 @@ std::int32_t SlotFromWord(int n, std::uint16_t word) {
 
 int ParameterOfShadow(FlagsWord word) {
     switch (word) {
-        case FlagsWord::First: return kFlags1Param;
-        case FlagsWord::Second: return kFlags2Param;
-        case FlagsWord::Third: return kFlags3Param;
-        case FlagsWord::InjectorSelection: return kInjectorSelectionParam;
+        case FlagsWord::First: return pn::FirstFlags;
+        case FlagsWord::Second: return pn::SecondFlags;
+        case FlagsWord::Third: return pn::ThirdFlags;
+        case FlagsWord::InjectorSelection: return pn::ExtraCorrectionInjectors;
     }
-    return kFlags1Param;
+    return pn::FirstFlags;
 }
 
 int ShadowOf(FlagsWord word) {

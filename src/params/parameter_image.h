@@ -5,18 +5,11 @@
 #include <cstdint>
 
 #include "params/factory_defaults.h"
+#include "params/parameter_numbers.h"
 
 namespace sequaflow::params {
 
 inline constexpr int kSlotCount = 68;
-
-// Parameter numbers with a role of their own.
-inline constexpr int kMarkerParam = 0;
-inline constexpr int kIgnitionParam = 21;
-inline constexpr int kFlags1Param = 22;
-inline constexpr int kFlags2Param = 47;
-inline constexpr int kFlags3Param = 54;
-inline constexpr int kInjectorSelectionParam = 51;
 
 // Shadow copies of the bit-field words: editors change the shadow, then copy it into the parameter.
 inline constexpr int kFlags1Shadow = 64;
@@ -34,7 +27,7 @@ struct BitField {
 };
 
 namespace field {
-// First flags word (parameter 22).
+// First flags word (pn::FirstFlags).
 inline constexpr BitField InjectorType{FlagsWord::First, 4, 4};
 inline constexpr BitField TankSensorType{FlagsWord::First, 8, 2};
 inline constexpr BitField TankRising{FlagsWord::First, 10, 1};
@@ -43,7 +36,7 @@ inline constexpr BitField FastClock{FlagsWord::First, 12, 1};
 inline constexpr BitField InjectorHeating{FlagsWord::First, 13, 1};
 inline constexpr BitField SpeedLimitOn{FlagsWord::First, 14, 1};
 inline constexpr BitField ReducerVacuum{FlagsWord::First, 15, 1};
-// Second flags word (parameter 47).
+// Second flags word (pn::SecondFlags).
 inline constexpr BitField ReducerCutoff{FlagsWord::Second, 0, 1};
 inline constexpr BitField GasCutoff{FlagsWord::Second, 1, 1};
 inline constexpr BitField MapMode{FlagsWord::Second, 2, 2};
@@ -54,7 +47,7 @@ inline constexpr BitField LambdaSwitches{FlagsWord::Second, 7, 5};  // bits 7..1
 inline constexpr BitField ReducerSensorK{FlagsWord::Second, 13, 1};
 inline constexpr BitField Turbo{FlagsWord::Second, 14, 1};
 inline constexpr BitField FuelCng{FlagsWord::Second, 15, 1};
-// Third flags word (parameter 54).
+// Third flags word (pn::ThirdFlags).
 inline constexpr BitField LowSpeedFilterSecond{FlagsWord::Third, 3, 1};
 inline constexpr BitField SwitchingSequence{FlagsWord::Third, 4, 3};
 }  // namespace field
@@ -90,7 +83,7 @@ public:
     void commitShadow(FlagsWord word);
 
     bool fastClock() const { return field(field::FastClock) != 0; }
-    int ignitionType() const { return slot(kIgnitionParam); }
+    int ignitionType() const { return slot(pn::IgnitionType); }
 
 private:
     static bool InRange(int n) { return n >= 0 && n < kSlotCount; }

@@ -30,7 +30,7 @@ ParameterReadReport ReadParameterSet(link::Link& link, ParameterImage& image, co
     report.sequence = run.result();
     // A set read only in part says nothing reliable about the marker or the flags words.
     if (!report.sequence.completed()) return report;
-    const std::int32_t marker = image.slot(kMarkerParam);
+    const std::int32_t marker = image.slot(pn::Marker);
     report.programmed = marker == kProgrammedMarker || marker == 0;
     if (report.programmed) {
         image.refreshShadow(FlagsWord::First);
@@ -40,8 +40,8 @@ ParameterReadReport ReadParameterSet(link::Link& link, ParameterImage& image, co
 }
 
 void AdoptReadFlagsWords(ParameterImage& image, const ParameterReadReport& report) {
-    if (report.valid[kFlags1Param]) image.refreshShadow(FlagsWord::First);
-    if (report.valid[kFlags2Param]) image.refreshShadow(FlagsWord::Second);
+    if (report.valid[pn::FirstFlags]) image.refreshShadow(FlagsWord::First);
+    if (report.valid[pn::SecondFlags]) image.refreshShadow(FlagsWord::Second);
 }
 
 void RefreshShadowsAfterRead(ParameterImage& image) {
@@ -53,9 +53,9 @@ void RefreshShadowsAfterRead(ParameterImage& image) {
 bool ApplyReadFlagWrites(link::Link& link, ParameterImage& image) {
     if (!image.held(kFlags1Shadow)) return false;
     image.setField(field::SpeedLimitOn, 1);
-    WriteParameter(link, image, kFlags1Param);
+    WriteParameter(link, image, pn::FirstFlags);
     image.setField(field::ReducerVacuum, 1);
-    WriteParameter(link, image, kFlags1Param);
+    WriteParameter(link, image, pn::FirstFlags);
     return true;
 }
 

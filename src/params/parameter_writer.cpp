@@ -11,16 +11,23 @@ using P = link::ParamWritePauses;
 constexpr P kSingle{10, 30, 20, 0};
 constexpr P kTrailing{0, 30, 20, 20};  // the pause after the set instead of before the select
 
-constexpr std::array<WriteStep, 2> kMinTempSwitch{{{5, kSingle}, {41, kTrailing}}};
-constexpr std::array<WriteStep, 2> kExtraCorrection{{{52, kSingle}, {51, P{10, 30, 20, 10}}}};
-constexpr std::array<WriteStep, 1> kSpeedDrop{{{53, kTrailing}}};
-constexpr std::array<WriteStep, 2> kReducerCutoff{{{48, kSingle}, {47, P{30, 30, 20, 0}}}};
-constexpr std::array<WriteStep, 2> kGasCutoff{{{49, kSingle}, {47, P{30, 30, 20, 0}}}};
+constexpr std::array<WriteStep, 2> kMinTempSwitch{{{pn::SwitchTemperature, kSingle}, {pn::HeatingTemperature, kTrailing}}};
+constexpr std::array<WriteStep, 2> kExtraCorrection{{{pn::ExtraCorrectionTime, kSingle}, {pn::ExtraCorrectionInjectors, P{10, 30, 20, 10}}}};
+constexpr std::array<WriteStep, 1> kSpeedDrop{{{pn::SpeedDrop, kTrailing}}};
+constexpr std::array<WriteStep, 2> kReducerCutoff{{{pn::ReducerCutoffTemperature, kSingle}, {pn::SecondFlags, P{30, 30, 20, 0}}}};
+constexpr std::array<WriteStep, 2> kGasCutoff{{{pn::GasCutoffTemperature, kSingle}, {pn::SecondFlags, P{30, 30, 20, 0}}}};
 constexpr std::array<WriteStep, 3> kHeatingStrength{
-    {{57, P{10, 30, 20, 20}}, {43, P{20, 30, 20, 0}}, {42, P{20, 30, 20, 0}}}};
-constexpr std::array<WriteStep, 4> kSmoothSwitching{{{41, kTrailing}, {42, kTrailing}, {43, kTrailing}, {22, kTrailing}}};
-constexpr std::array<WriteStep, 1> kControlSettings{{{58, P{0, 30, 20, 0}}}};
-constexpr std::array<WriteStep, 5> kTankSettings{{{22, kSingle}, {30, kSingle}, {31, kSingle}, {32, kSingle}, {33, kSingle}}};
+    {{pn::HeatingStrength, P{10, 30, 20, 20}}, {pn::HeatingPulse, P{20, 30, 20, 0}}, {pn::HeatingDuration, P{20, 30, 20, 0}}}};
+constexpr std::array<WriteStep, 4> kSmoothSwitching{{{pn::HeatingTemperature, kTrailing},
+                                                     {pn::HeatingDuration, kTrailing},
+                                                     {pn::HeatingPulse, kTrailing},
+                                                     {pn::FirstFlags, kTrailing}}};
+constexpr std::array<WriteStep, 1> kControlSettings{{{pn::ControlSettings, P{0, 30, 20, 0}}}};
+constexpr std::array<WriteStep, 5> kTankSettings{{{pn::FirstFlags, kSingle},
+                                                  {pn::FirstTankThreshold, kSingle},
+                                                  {pn::FirstTankThreshold + 1, kSingle},
+                                                  {pn::FirstTankThreshold + 2, kSingle},
+                                                  {pn::FirstTankThreshold + 3, kSingle}}};
 
 constexpr std::uint16_t kMarker = kProgrammedMarker;
 
@@ -59,8 +66,8 @@ SequenceResult WriteAllParameters(link::Link& link, const ParameterImage& image,
         link::WriteParamSequence(link, static_cast<std::uint8_t>(n), image.wire(n), kTrailing);
     }
     if (!run.step("Param.", ++done, kTotal)) return run.result();
-    link::WriteParamSequence(link, kMarkerParam, kMarker, P{0, 30, 30, 10});
-    (void)run.goOn();  // a line lost during the marker leaves it unconfirmed
+    link::WriteParamSequence(link, pn::Marker, kMarker, P{0, 30, 30, 10});
+    run.finish();  // a line lost during the marker leaves it unconfirmed
     return run.result();
 }
 

@@ -5,8 +5,6 @@
 namespace sequaflow::params {
 
 namespace {
-constexpr int kLambda1TypeParam = 55;
-constexpr int kLambda2TypeParam = 56;
 constexpr int kFirstTimePoint = 6;
 }  // namespace
 
@@ -14,8 +12,8 @@ live::ReadingsInputs ReadingsInputsOf(const ProgramState& state) {
     live::ReadingsInputs in;
     in.ignitionType = state.image.ignitionType();
     in.fastClock = state.image.fastClock();
-    in.lambda1 = state.image.slot(kLambda1TypeParam) != 0;
-    in.lambda2 = state.image.slot(kLambda2TypeParam) != 0;
+    in.lambda1 = state.image.slot(pn::Lambda1Type) != 0;
+    in.lambda2 = state.image.slot(pn::Lambda2Type) != 0;
     in.tankLevel = ClassifyTankLevel(state.words[live::word::Tank], state.image);
     for (std::size_t i = 0; i < in.timePoints.size(); ++i)
         in.timePoints[i] = state.maps.point(kFirstTimePoint + static_cast<int>(i));

@@ -38,7 +38,7 @@ ReadEverythingReport ReadEverything(link::Link& link, ProgramState& state, const
         r.recordWords[static_cast<std::size_t>(w)] = link::ReadRecordWord(link, static_cast<std::uint8_t>(w));
     }
     if (r.serialRead) r.recordWords[link::kSerialNumberWord] = state.serial;
-    (void)run.goOn();
+    run.finish();
     return finish();
 }
 

@@ -20,7 +20,8 @@ void ApplyTankSensorType(link::Link& link, ParameterImage& image, int type) {
     const int t = type & 3;
     image.setField(field::TankSensorType, static_cast<std::uint32_t>(t));
     if (const auto preset = TankPresetOf(t)) {
-        for (int i = 0; i < 4; ++i) image.setSlot(kTankThresholdParam + i, preset->thresholds[static_cast<std::size_t>(i)]);
+        for (int i = 0; i < pn::TankThresholdCount; ++i)
+            image.setSlot(pn::FirstTankThreshold + i, preset->thresholds[static_cast<std::size_t>(i)]);
         image.setField(field::TankRising, preset->rising ? 1u : 0u);
     }
     WriteParameters(link, image, Writer::TankSettings);
@@ -29,7 +30,7 @@ void ApplyTankSensorType(link::Link& link, ParameterImage& image, int type) {
 int ClassifyTankLevel(std::uint32_t reading, const ParameterImage& image) {
     const auto l = static_cast<std::int64_t>(reading);
     std::int64_t t[4];
-    for (int i = 0; i < 4; ++i) t[i] = image.slot(kTankThresholdParam + i);
+    for (int i = 0; i < pn::TankThresholdCount; ++i) t[i] = image.slot(pn::FirstTankThreshold + i);
     int level = 0;
     if (image.field(field::TankRising)) {
         if (l < t[0]) level = 1;

@@ -10,7 +10,6 @@
 // The tank level sensor: its type with preset thresholds, and the reading -> level rule.
 namespace sequaflow::params {
 
-inline constexpr int kTankThresholdParam = 30;  // parameters 30..33
 inline constexpr int kOwnThresholdsType = 3;
 
 struct TankPreset {

@@ -1,6 +1,7 @@
 #include "sim/controller.h"
 
 #include "live/live_frame.h"
+#include "params/parameter_numbers.h"
 
 #include <cmath>
 
@@ -53,8 +54,8 @@ void Controller::advance(std::chrono::microseconds now) {
     countedPetrol_ += petrol;
     countedGas_ += gas;
     for (auto* p : {&running_.params, &stores_.params}) {
-        AddSeconds(*p, 35, petrol);
-        AddSeconds(*p, 37, gas);
+        AddSeconds(*p, params::pn::PetrolSecondsHigh, petrol);
+        AddSeconds(*p, params::pn::GasSecondsHigh, gas);
     }
     if (static_cast<long>((countedPetrol_ + countedGas_) / 60) != minuteBefore) storesChanged_ = true;
 }

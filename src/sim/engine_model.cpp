@@ -4,7 +4,11 @@
 #include <cmath>
 #include <numbers>
 
+#include "params/parameter_numbers.h"
+
 namespace sequaflow::sim {
+
+namespace pn = params::pn;
 
 namespace {
 
@@ -33,7 +37,7 @@ bool Bit(std::uint16_t word, int bit) { return (word >> bit) & 1u; }
 
 double PulsesPerRev(std::uint16_t type) { return type < kPulsesPerRev.size() ? kPulsesPerRev[type] : 2.0; }
 
-double TickRate(const RunningValues& v) { return Bit(v.params[22], 12) ? 1843200.0 : 230400.0; }
+double TickRate(const RunningValues& v) { return Bit(v.params[pn::FirstFlags], 12) ? 1843200.0 : 230400.0; }
 
 std::uint16_t PeriodOf(double rpm, std::uint16_t type) {
     if (rpm < 1) return 0xFFFF;
@@ -66,8 +70,8 @@ std::size_t SpeedSegment(const RunningValues& v, std::uint16_t period) {
 // thresholds 30..33 sit between the five steps, so the sensor moves through them whatever their direction.
 double TankSensor(const RunningValues& v, double level) {
     const std::array<double, 4> at = {0.15, 0.375, 0.625, 0.875};
-    const std::array<double, 4> raw = {double(v.params[30]), double(v.params[31]), double(v.params[32]),
-                                       double(v.params[33])};
+    std::array<double, 4> raw{};
+    for (std::size_t k = 0; k < raw.size(); ++k) raw[k] = v.params[pn::FirstTankThreshold + k];
     double out;
     if (level <= at[0]) {
         out = raw[0] + (raw[0] - raw[1]) * (at[0] - level) / (at[1] - at[0]);
@@ -172,12 +176,13 @@ void EngineModel::stepSpeed(double dt) {
 
 void EngineModel::stepFuel(double dt, const RunningValues& v) {
     const auto& p = v.params;
-    const bool reducerCutOff = Bit(p[47], 0) && reducerTemp_ < AsSigned(p[48]);
-    const bool gasCutOff = Bit(p[47], 1) && gasTemp_ < AsSigned(p[49]);
+    const bool reducerCutOff = Bit(p[pn::SecondFlags], 0) && reducerTemp_ < AsSigned(p[pn::ReducerCutoffTemperature]);
+    const bool gasCutOff = Bit(p[pn::SecondFlags], 1) && gasTemp_ < AsSigned(p[pn::GasCutoffTemperature]);
     const bool blocked = (stored_ & fault::LowPressure) != 0;
 
-    const double switchRpm = RpmOf(p[14], p[21]);
-    const bool autoReady = reducerTemp_ >= AsSigned(p[5]) && rpm_ >= switchRpm && !reducerCutOff && !gasCutOff;
+    const double switchRpm = RpmOf(p[pn::SwitchSpeed], p[pn::IgnitionType]);
+    const bool autoReady =
+        reducerTemp_ >= AsSigned(p[pn::SwitchTemperature]) && rpm_ >= switchRpm && !reducerCutOff && !gasCutOff;
 
     switch (supply_) {
         case Supply::Petrol:
@@ -191,7 +196,7 @@ void EngineModel::stepFuel(double dt, const RunningValues& v) {
         case Supply::Opening:
             openingFor_ += dt;
             if (command_ == FuelCommand::Petrol || blocked || reducerCutOff || gasCutOff) supply_ = Supply::Petrol;
-            else if (openingFor_ * 1000.0 >= p[16]) supply_ = Supply::Gas, lowPressureFor_ = 0;
+            else if (openingFor_ * 1000.0 >= p[pn::GasOnDelay]) supply_ = Supply::Gas, lowPressureFor_ = 0;
             break;
         case Supply::Gas:
             if (command_ == FuelCommand::Petrol) supply_ = Supply::Petrol;
@@ -209,9 +214,9 @@ void EngineModel::stepFuel(double dt, const RunningValues& v) {
 
     std::uint16_t present = 0;
     if (supply_ == Supply::Gas) {
-        if (pressure_ < p[18]) {
+        if (pressure_ < p[pn::ReturnPressure]) {
             lowPressureFor_ += dt;
-            if (lowPressureFor_ * 100.0 >= p[20]) {
+            if (lowPressureFor_ * 100.0 >= p[pn::ReturnDelay]) {
                 supply_ = Supply::Petrol;
                 stored_ |= fault::LowPressure;
             }
@@ -225,7 +230,7 @@ void EngineModel::stepFuel(double dt, const RunningValues& v) {
         if (gasCutOff) present |= fault::GasTempTooLow;
     }
     // While the valves are only opening the pressure is still building up; that is not a fault.
-    if ((supply_ == Supply::Gas && pressure_ < p[18]) || tank_ <= 0) present |= fault::LowPressure;
+    if ((supply_ == Supply::Gas && pressure_ < p[pn::ReturnPressure]) || tank_ <= 0) present |= fault::LowPressure;
     if (gasFaults_) present |= fault::GasInjector;
     if (petrolFaults_) present |= fault::PetrolInjector;
     present_ = present;
@@ -257,26 +262,26 @@ LiveWords EngineModel::liveWords(const RunningValues& v) const {
     LiveWords w{};
     const auto& p = v.params;
     const double rate = TickRate(v);
-    const std::uint16_t period = PeriodOf(rpm_, p[21]);
+    const std::uint16_t period = PeriodOf(rpm_, p[pn::IgnitionType]);
     const double petrolMs = 1.6 + 9.0 * load_;
 
     // Correction of the active map, in percent, at the operating point of cylinder 1.
     const auto reference = Clamp16(petrolMs * cylinderTrim_[0] * rate / 1000.0);
     const std::size_t row = TimeSegment(v, reference);
     double correction = 0;
-    switch ((p[47] >> 2) & 3) {
-        case 0: correction = static_cast<double>(p[1]) - 100; break;
+    switch ((p[pn::SecondFlags] >> 2) & 3) {
+        case 0: correction = static_cast<double>(p[pn::MixtureCorrection]) - 100; break;
         case 1: correction = static_cast<double>(v.grid[7 * row + SpeedSegment(v, period)]) - 100; break;
         case 2: correction = static_cast<double>(v.stdMap[row]) - 100; break;
         default: break;
     }
-    if (Bit(p[47], 6)) {
+    if (Bit(p[pn::SecondFlags], 6)) {
         std::size_t k = 0;
         while (k < v.tempPoints.size() && gasTemp_ > v.tempPoints[k]) ++k;
         correction += static_cast<double>(v.tempCorr[k]) - 100;
     }
     // The idle correction applies at the speeds of the lowest engine-speed segment.
-    const double idleTicks = period >= v.points[0] ? AsSigned(p[3]) : 0;
+    const double idleTicks = period >= v.points[0] ? AsSigned(p[pn::IdleCorrection]) : 0;
     const bool onGas = supply_ == Supply::Gas;
 
     constexpr std::array<int, 8> kPetrolWord = {0, 1, 2, 3, 4, 5, 23, 24};
@@ -287,7 +292,7 @@ LiveWords EngineModel::liveWords(const RunningValues& v) const {
         if (!Bit(petrolFaults_, cyl)) w[static_cast<std::size_t>(kPetrolWord[static_cast<std::size_t>(cyl)])] = Clamp16(petrolTicks);
         if (!onGas || Bit(testMask_, cyl) || Bit(petrolFaults_, cyl)) continue;
         double gas = petrolTicks * (1.0 + correction / 100.0) + idleTicks;
-        if (p[8] > 0) gas = std::min(gas, static_cast<double>(p[8]));
+        if (p[pn::MaxGasTime] > 0) gas = std::min(gas, static_cast<double>(p[pn::MaxGasTime]));
         w[static_cast<std::size_t>(kGasWord[static_cast<std::size_t>(cyl)])] = Clamp16(gas);
     }
     w[12] = w[0];
@@ -306,8 +311,8 @@ LiveWords EngineModel::liveWords(const RunningValues& v) const {
         const double volts = r.lean + (r.rich - r.lean) * (0.5 + 0.5 * m);
         return Clamp16(volts * 4095.0 / 5.0);
     };
-    w[20] = probe(p[55], mixture);
-    w[19] = probe(p[56], mixture2);
+    w[20] = probe(p[pn::Lambda1Type], mixture);
+    w[19] = probe(p[pn::Lambda2Type], mixture2);
     w[22] = present_;
     w[27] = stored_;
     w[28] = testMask_;

@@ -69,7 +69,7 @@ struct Points : ::testing::Test {
     params::ParameterImage image;
     MapModel model;
     void SetUp() override {
-        image.setSlot(params::kIgnitionParam, 2);
+        image.setSlot(params::pn::IgnitionType, 2);
         for (std::size_t k = 0; k < params::kPointCount; ++k) model.setPoint(static_cast<int>(k), params::kDefaultPoints[k]);
     }
 };

@@ -21,7 +21,7 @@ struct MapTransfer : ::testing::Test, VirtualLink {
     params::ParameterImage image;
     void SetUp() override {
         ecu.attach(port);
-        image.setSlot(params::kIgnitionParam, 2);
+        image.setSlot(params::pn::IgnitionType, 2);
         for (std::size_t k = 0; k < 17; ++k) ecu.points[k] = static_cast<std::uint16_t>(1000 + k);
         for (std::size_t i = 0; i < 84; ++i) ecu.grid[i] = static_cast<std::uint8_t>(75 + i);
         for (std::size_t k = 0; k < 12; ++k) ecu.standard[k] = static_cast<std::uint8_t>(90 + k);
@@ -120,10 +120,10 @@ TEST_F(MapTransfer, UploadOrderAndLoweringToTheCurrentMaximum) {
 TEST_F(MapTransfer, MapModeIsTwoBitsOfTheSecondFlagsWord) {
     image.setSlot(params::kFlags2Shadow, 0x4001);
     SetMapMode(link, image, 1);
-    EXPECT_EQ(image.slot(params::kFlags2Param), 0x4005);
+    EXPECT_EQ(image.slot(params::pn::SecondFlags), 0x4005);
     EXPECT_EQ(ecu.params[47], 0x4005);
     SetMapMode(link, image, 6);  // two bits only
-    EXPECT_EQ(image.slot(params::kFlags2Param), 0x4009);
+    EXPECT_EQ(image.slot(params::pn::SecondFlags), 0x4009);
     EXPECT_EQ(pacer.pauses(), (std::vector<int>{10, 30, 20, 10, 30, 20}));
 }
 

@@ -51,10 +51,10 @@ TEST_F(Reset, ImageHoldsFactoryValuesAndKeepsCountersAndLaterParameters) {
     }
     EXPECT_EQ(image.slot(48), -20);
     EXPECT_EQ(image.slot(49), -20);
-    EXPECT_EQ(image.slot(kFlags2Param), 0x0008);  // map mode 2, everything else clear
+    EXPECT_EQ(image.slot(pn::SecondFlags), 0x0008);  // map mode 2, everything else clear
     EXPECT_EQ(ecu.params[47], 0x0008);
     EXPECT_EQ(image.slot(kFlags1Shadow), 0x0250);
-    EXPECT_EQ(image.slot(kFlags3Param), 0);
+    EXPECT_EQ(image.slot(pn::ThirdFlags), 0);
     EXPECT_EQ(image.slot(kInjectorSelectionShadow), 0);
 }
 
@@ -81,7 +81,7 @@ TEST_F(Reset, InjectorTypeFollowsTheLengthOfTheList) {
     maps::MapModel secondModel;
     EXPECT_TRUE(FactoryReset(other.link, second, secondModel, 4).completed());
     EXPECT_EQ(second.field(field::InjectorType), 1u);
-    EXPECT_EQ(second.slot(kFlags1Param), 0x0210);
+    EXPECT_EQ(second.slot(pn::FirstFlags), 0x0210);
 }
 
 TEST_F(Reset, MapsPointsAndCorrectionStoreTakeTheirDefaults) {

@@ -16,10 +16,10 @@ struct FilterFixture : ::testing::Test, testing_support::VirtualLink {
     params::ParameterImage image;
 
     void SetUp() override {
-        image.storeWord(params::kIgnitionParam, 2);
-        image.storeWord(params::kFlags1Param, 0);
-        image.storeWord(params::kFlags2Param, 8);
-        image.storeWord(params::kFlags3Param, 0);
+        image.storeWord(params::pn::IgnitionType, 2);
+        image.storeWord(params::pn::FirstFlags, 0);
+        image.storeWord(params::pn::SecondFlags, 8);
+        image.storeWord(params::pn::ThirdFlags, 0);
         image.refreshShadow(params::FlagsWord::Second);
         image.refreshShadow(params::FlagsWord::Third);
     }
@@ -59,7 +59,7 @@ TEST_F(FilterFixture, TextThatIsNotANumberSendsNothing) {
 
 TEST_F(FilterFixture, FlagsWordsNeverReportedAreNotSent) {
     params::ParameterImage fresh;
-    fresh.storeWord(params::kIgnitionParam, 2);
+    fresh.storeWord(params::pn::IgnitionType, 2);
     ASSERT_TRUE(params::ApplyMeasurementFilters(link, fresh, "1200", "5", "0.05", 2, '.'));
     EXPECT_EQ(writtenParams(), (std::vector<int>{60, 61, 59}));
 }

@@ -12,7 +12,7 @@ namespace {
 
 std::int32_t Encoded(int param, std::string_view text, bool fastClock = false) {
     ParameterImage image;
-    image.setSlot(kIgnitionParam, 2);
+    image.setSlot(pn::IgnitionType, 2);
     image.setSlot(kFlags1Shadow, fastClock ? 1 << 12 : 0);
     auto r = EncodeText(image, param, text);
     EXPECT_TRUE(r.ok()) << "parameter " << param << " text '" << text << "'";
@@ -21,7 +21,7 @@ std::int32_t Encoded(int param, std::string_view text, bool fastClock = false) {
 
 std::string Decoded(int param, std::int32_t slot, char sep = ',') {
     ParameterImage image;
-    image.setSlot(kIgnitionParam, 2);
+    image.setSlot(pn::IgnitionType, 2);
     image.setSlot(param, slot);
     return DecodeParameter(image, param, sep).value_or("<none>");
 }
@@ -147,7 +147,7 @@ TEST(Decoders, FactoryValuesShowTheirDocumentedTexts) {
 TEST(Decoders, EveryEditorRoundTripsItsOwnText) {
     // What a decoder shows must encode back to the value (up to the display rounding).
     ParameterImage image;
-    image.setSlot(kIgnitionParam, 2);
+    image.setSlot(pn::IgnitionType, 2);
     const std::pair<int, std::int32_t> values[] = {{1, 115}, {4, 4}, {5, 25}, {14, 11520}, {16, 3000},
                                                    {20, 100}, {34, 1000}, {40, 2}, {44, 1152}, {50, 50}};
     for (const auto& [param, value] : values) {
@@ -165,11 +165,11 @@ TEST(ListEditors, TemperatureCutoffsSetTheirBitInTheSecondFlagsWord) {
     image.setSlot(kFlags2Shadow, 0x0008);
     ASSERT_TRUE(EncodeItem(image, 48, 21).ok());
     EXPECT_EQ(image.slot(48), -10);
-    EXPECT_EQ(image.slot(kFlags2Param), 0x0009);
+    EXPECT_EQ(image.slot(pn::SecondFlags), 0x0009);
     EXPECT_EQ(DecodeItem(image, 48), 21);
     ASSERT_TRUE(EncodeItem(image, 48, 0).ok());
     EXPECT_EQ(image.slot(48), -20);
-    EXPECT_EQ(image.slot(kFlags2Param), 0x0008);
+    EXPECT_EQ(image.slot(pn::SecondFlags), 0x0008);
     EXPECT_EQ(DecodeItem(image, 48), 0);
 
     ASSERT_TRUE(EncodeItem(image, 49, 21).ok());

@@ -186,7 +186,7 @@ TEST(ParameterFileView, AppliesWithoutSendingAndRefreshesTheFirstFlagsShadow) {
     ParameterImage source;
     maps::MapModel sourceModel;
     Fill(source, sourceModel);
-    source.setSlot(kFlags1Param, 0x1250);
+    source.setSlot(pn::FirstFlags, 0x1250);
     auto content = DecodeParameterFile(EncodeParameterFile(source, sourceModel));
     ASSERT_TRUE(content.ok());
     ParameterImage image;

@@ -31,21 +31,21 @@ TEST(ParameterImage, OutOfRangeSlotsAreIgnoredNotWritten) {
 TEST(ParameterImage, BitFieldsChangeTheShadowAndCopyItWhole) {
     ParameterImage image;
     image.setSlot(kFlags1Shadow, 0x100F);
-    image.setSlot(kFlags1Param, 0x0000);  // the parameter lags the shadow until a field is set
+    image.setSlot(pn::FirstFlags, 0x0000);  // the parameter lags the shadow until a field is set
     image.setField(field::InjectorType, 0x1B);  // only the low four bits fit
     EXPECT_EQ(image.slot(kFlags1Shadow), 0x10BF);
-    EXPECT_EQ(image.slot(kFlags1Param), 0x10BF);
+    EXPECT_EQ(image.slot(pn::FirstFlags), 0x10BF);
     EXPECT_TRUE(image.fastClock());
     image.setField(field::TankSensorType, 2);
     image.setField(field::TankRising, 1);
     EXPECT_EQ(image.field(field::TankSensorType), 2u);
-    EXPECT_EQ(image.slot(kFlags1Param), 0x16BF);
+    EXPECT_EQ(image.slot(pn::FirstFlags), 0x16BF);
 
     image.setField(field::MapMode, 2);
     image.setField(field::Turbo, 1);
-    EXPECT_EQ(image.slot(kFlags2Param), 0x4008);
+    EXPECT_EQ(image.slot(pn::SecondFlags), 0x4008);
     image.setField(field::SwitchingSequence, 5);
-    EXPECT_EQ(image.slot(kFlags3Param), 0x50);
+    EXPECT_EQ(image.slot(pn::ThirdFlags), 0x50);
 }
 
 TEST(ParameterImage, ShadowSetBitByBitIsNotAWholeValue) {
@@ -53,8 +53,8 @@ TEST(ParameterImage, ShadowSetBitByBitIsNotAWholeValue) {
     EXPECT_FALSE(image.held(kFlags1Shadow));
     image.setField(field::SpeedLimitOn, 1);
     EXPECT_FALSE(image.held(kFlags1Shadow));
-    EXPECT_FALSE(image.held(kFlags1Param));
-    image.storeWord(kFlags1Param, 0x0250);
+    EXPECT_FALSE(image.held(pn::FirstFlags));
+    image.storeWord(pn::FirstFlags, 0x0250);
     image.refreshShadow(FlagsWord::First);
     EXPECT_TRUE(image.held(kFlags1Shadow));
     EXPECT_EQ(image.slot(kFlags1Shadow), 0x0250);

@@ -156,7 +156,7 @@ TEST_F(Transfer, FlagWritesOfTheReadNeverSendAWordNobodyRead) {
 }
 
 TEST_F(Transfer, FlagWritesSetSpeedLimitThenReducerVacuum) {
-    image.storeWord(kFlags1Param, 0x0250);
+    image.storeWord(pn::FirstFlags, 0x0250);
     image.refreshShadow(FlagsWord::First);
     ASSERT_TRUE(ApplyReadFlagWrites(link, image));
     ASSERT_EQ(port.written().size(), 6u);

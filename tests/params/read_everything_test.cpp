@@ -47,10 +47,10 @@ TEST_F(ReadFixture, ProgrammedControllerIsReadWholeWithoutQuestions) {
     EXPECT_TRUE(r.serialRead);
     EXPECT_FALSE(r.vehicleDataMissing());
     for (std::size_t w = 0; w < r.recordWords.size(); ++w) EXPECT_TRUE(r.recordWords[w]) << w;
-    EXPECT_EQ(state.image.slot(params::kIgnitionParam), params::kFactoryParameters[params::kIgnitionParam]);
+    EXPECT_EQ(state.image.slot(params::pn::IgnitionType), params::kFactoryParameters[params::pn::IgnitionType]);
     EXPECT_EQ(state.maps.point(16), params::kDefaultPoints[16]);
     // Every read sets the engine-speed limit and reducer-vacuum bits of the first flags word and sends it.
-    EXPECT_EQ(state.image.slot(params::kFlags1Param) & 0xC000, 0xC000);
+    EXPECT_EQ(state.image.slot(params::pn::FirstFlags) & 0xC000, 0xC000);
 }
 
 TEST_F(ReadFixture, NeverProgrammedControllerIsOfferedTheReset) {
@@ -63,7 +63,7 @@ TEST_F(ReadFixture, NeverProgrammedControllerIsOfferedTheReset) {
     r = read(true);
     EXPECT_EQ(questions, 2);
     EXPECT_TRUE(r.factoryReset);
-    EXPECT_EQ(state.image.slot(params::kMarkerParam), 43690);
+    EXPECT_EQ(state.image.slot(params::pn::Marker), 43690);
     // The controller now holds the programmed marker: the next read asks nothing.
     questions = 0;
     r = read(true);

@@ -108,7 +108,7 @@ TEST_F(Unplugged, WriteAllNeverSendsTheMarkerAfterTheLineWent) {
     EXPECT_TRUE(r.sentSomething);
     EXPECT_EQ(r.steps, 19);
     EXPECT_EQ(framesAfterLoss(), 0u);
-    EXPECT_FALSE(sent(link::code::ParamSelect, kMarkerParam));
+    EXPECT_FALSE(sent(link::code::ParamSelect, pn::Marker));
 }
 
 TEST_F(Unplugged, FactoryResetLostInTheMapsStopsThere) {

@@ -56,7 +56,7 @@ TEST(TankSensor, TypeSetsBitsThresholdsAndWritesFiveParameters) {
     ParameterImage image;
     image.setSlot(kFlags1Shadow, 0x0450);  // rising set before
     ApplyTankSensorType(v.link, image, 2);
-    EXPECT_EQ(image.slot(kFlags1Param), 0x0250);
+    EXPECT_EQ(image.slot(pn::FirstFlags), 0x0250);
     EXPECT_EQ(ecu.params[22], 0x0250);
     EXPECT_EQ(ecu.params[33], 3366);
     EXPECT_EQ(v.port.written().size(), 15u);

@@ -44,7 +44,7 @@ StandardMapPage::StandardMapPage(const ConfigurationModel& model, const LiveFeed
     connect(&model_, &ConfigurationModel::mapsChanged, this, &StandardMapPage::showMaps);
     // The headers are times: they follow the clock flag of the first flags word.
     connect(&model_, &ConfigurationModel::parameterChanged, this, [this](int slot) {
-        if (slot == params::kFlags1Param) showMaps();
+        if (slot == params::pn::FirstFlags) showMaps();
     });
 }
 
