@@ -106,7 +106,7 @@ ConfigSnapshot ReadSnapshot(link::Link& link, params::ParameterImage& image, map
             s.recordWords[At(w)] = link::ReadRecordWord(link, static_cast<std::uint8_t>(w));
         }
     }
-    (void)run.goOn();
+    run.finish();
     s.sequence = run.result();
     return s;
 }
@@ -289,7 +289,7 @@ SequenceResult RereadUnanswered(link::Link& link, ConfigSnapshot& s, maps::MapMo
             s.standard[At(k)] = model.stdCell(k);
         }
     }
-    (void)run.goOn();
+    run.finish();
     return run.result();
 }
 
