@@ -4,6 +4,7 @@
 #include "cli/config_snapshot.h"
 #include "params/factory_reset.h"
 #include "params/injector_catalogue.h"
+#include "params/parameter_numbers.h"
 #include "params/parameter_reader.h"
 
 namespace sequaflow::cli {
@@ -42,7 +43,8 @@ int RunFactoryReset(Context& context, Args args) {
     // it would overwrite them with zeros.
     bool keptRead = true;
     for (int n = 0; n < static_cast<int>(params::kParameterCount); ++n) {
-        const bool kept = (n >= 35 && n <= 38) || n >= 55;
+        const bool counter = n >= params::pn::PetrolSecondsHigh && n <= params::pn::GasSecondsLow;
+        const bool kept = counter || n >= params::pn::Lambda1Type;
         if (kept && !before.valid[static_cast<std::size_t>(n)]) {
             context.err << "sequaflow-cli: no valid answer for parameter " << n << '\n';
             keptRead = false;

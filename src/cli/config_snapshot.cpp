@@ -6,6 +6,7 @@
 #include "link/sequence_run.h"
 
 #include "maps/map_transfer.h"
+#include "params/parameter_numbers.h"
 #include "params/parameter_reader.h"
 
 namespace sequaflow::cli {
@@ -201,12 +202,14 @@ std::vector<std::string> CompareWithSent(const params::ParameterImage& sent, con
         const auto readCount = static_cast<std::int64_t>(*h & 0xFFFF) << 16 | (*l & 0xFFFF);
         return readCount >= sentCount && readCount - sentCount <= kCounterSlackSeconds;
     };
-    const bool petrolCounting = counterMovedOn(35);
-    const bool gasCounting = counterMovedOn(37);
+    const bool petrolCounting = counterMovedOn(params::pn::PetrolSecondsHigh);
+    const bool gasCounting = counterMovedOn(params::pn::GasSecondsHigh);
     for (int n = 0; n < static_cast<int>(params::kParameterCount); ++n) {
-        if ((petrolCounting && (n == 35 || n == 36)) || (gasCounting && (n == 37 || n == 38))) continue;
+        const bool petrolCounter = n == params::pn::PetrolSecondsHigh || n == params::pn::PetrolSecondsLow;
+        const bool gasCounter = n == params::pn::GasSecondsHigh || n == params::pn::GasSecondsLow;
+        if ((petrolCounting && petrolCounter) || (gasCounting && gasCounter)) continue;
         // Parameter 0 always goes out as the programmed marker.
-        const auto word = n == 0 ? params::kProgrammedMarker : sent.wire(n);
+        const auto word = n == params::pn::Marker ? params::kProgrammedMarker : sent.wire(n);
         const std::optional<std::uint16_t> got =
             readBack.parameters[At(n)] ? std::optional<std::uint16_t>(static_cast<std::uint16_t>(*readBack.parameters[At(n)] & 0xFFFF))
                                        : std::nullopt;
