@@ -109,8 +109,11 @@ bool ConfigurationController::loadFrom(const QString& path) {
     if (!result || result->stopped == StopReason::NotConnected) return false;
     // What the controller now holds, whether the load finished or not.
     const QString loadLine = runner_.lastStatus();
-    if (runner_.connected()) connection_.readEverything();
-    runner_.combineStatus(loadLine);
+    // A stopped load leaves nothing to read back; its own line stands alone.
+    if (runner_.connected()) {
+        connection_.readEverything();
+        runner_.combineStatus(loadLine);
+    }
     return result->completed();
 }
 
@@ -150,8 +153,10 @@ void ConfigurationController::factoryResetConfirmed() {
         });
     if (!result || result->stopped == StopReason::NotConnected) return;
     const QString resetLine = runner_.lastStatus();
-    if (runner_.connected()) connection_.readEverything();
-    runner_.combineStatus(resetLine);
+    if (runner_.connected()) {
+        connection_.readEverything();
+        runner_.combineStatus(resetLine);
+    }
 }
 
 }  // namespace sequaflow::ui
