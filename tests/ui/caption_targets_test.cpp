@@ -70,7 +70,7 @@ void CaptionTargetsTest::everyTargetIsInTheWindowOrListedAsMissing() {
     QString error;
     QVERIFY2(ReadList(kListPath, listed, error), qPrintable(error));
 
-    testing_support::Rig rig(testing_support::kNoDevice);
+    testing_support::VirtualRig rig(testing_support::Behind::Nothing);
     const ui::LanguageController& languages = rig.window->languages();
 
     QSet<QString> targets;

@@ -1,33 +1,20 @@
-#include <QApplication>
 #include <QDir>
 #include <QMessageBox>
-#include <QPushButton>
-#include <QTimer>
 #include <QtTest>
 
-#include "sim/pty_server.h"
+#include "i18n/message_ids.h"
 #include "ui/configuration_controller.h"
 #include "ui/main_menu.h"
-#include "ui/readings_controller.h"
 #include "ui_rig.h"
 
 using namespace sequaflow;
-using testing_support::Rig;
+using testing_support::Behind;
+using testing_support::VirtualRig;
+namespace msg = i18n::msg;
 
 namespace {
 
-// Answers the next modal question box with the given button.
-void AnswerNextQuestion(QMessageBox::StandardButton answer) {
-    QTimer::singleShot(100, [answer] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) box->button(answer)->click();
-    });
-}
-
-std::uint16_t SimParameter(sim::PtyServer& server, int n) {
-    std::uint16_t value = 0;
-    server.withController([&](sim::Controller& c) { value = c.running().params[static_cast<std::size_t>(n)]; });
-    return value;
-}
+std::uint16_t SimParameter(const VirtualRig& rig, int n) { return rig.controller->running().params[static_cast<std::size_t>(n)]; }
 
 }  // namespace
 
@@ -40,56 +27,49 @@ private slots:
 };
 
 void ConfigurationUiTest::savedFileLoadsBackIntoTheController() {
-    auto started = sim::PtyServer::Start(sim::Controller(sim::ControllerOptions{}), sim::PtyServerOptions{});
-    QVERIFY(started.ok());
-    auto& server = **started;
-    Rig rig(server.slavePath());
-    rig.window->show();
-    QTRY_VERIFY_WITH_TIMEOUT(rig.link().connected(), 5000);
-    rig.window->readings().timer()->stop();
-    const std::uint16_t original = SimParameter(server, 14);
+    VirtualRig rig(Behind::Simulator);
+    rig.activate();
+    const std::uint16_t original = SimParameter(rig, 14);
 
     auto& config = rig.window->configuration();
     QVERIFY(config.saveTo(config.parameterFolder() + QStringLiteral("/golf.kst")));
     const QStringList saved = QDir(config.parameterFolder()).entryList({QStringLiteral("golf.kst*")}, QDir::Files);
     QCOMPARE(saved.size(), 1);
-    QCOMPARE(QFileInfo(QDir(config.parameterFolder()).filePath(saved.front())).size(), 258);
+    const QString file = QDir(config.parameterFolder()).filePath(saved.front());
+    QCOMPARE(QFileInfo(file).size(), 258);
 
     // Change the controller behind the program's back, then load the file: the value comes back.
-    server.withController([](sim::Controller& c) {
-        c.handle(sim::RequestFrame{'D', 14, 0x12, 0x34}, std::chrono::microseconds{0});
-    });
-    QVERIFY(SimParameter(server, 14) != original);
-    QVERIFY(config.loadFrom(QDir(config.parameterFolder()).filePath(saved.front())));
-    QCOMPARE(SimParameter(server, 14), original);
+    rig.controller->handle(sim::RequestFrame{'D', 14, 0x12, 0x34}, rig.pacer.now());
+    QVERIFY(SimParameter(rig, 14) != original);
+    QVERIFY(config.loadFrom(file));
+    QCOMPARE(SimParameter(rig, 14), original);
     QCOMPARE(rig.state.image.slot(14), static_cast<std::int32_t>(original));
-    rig.window->close();
-    server.stop();
+    QVERIFY(rig.dialogs.texts.isEmpty());
 }
 
 void ConfigurationUiTest::shortFileIsRefusedBeforeAnythingIsSent() {
-    Rig rig(testing_support::kNoDevice);
+    VirtualRig rig(Behind::Simulator);
+    rig.activate();
     QFile shortFile(QStringLiteral("short.kst"));
     QVERIFY(shortFile.open(QIODevice::WriteOnly));
     shortFile.write(QByteArray(100, '\x01'));
     shortFile.close();
-    AnswerNextQuestion(QMessageBox::Ok);
+    const auto slot1 = rig.state.image.slot(1);
+    const auto before = rig.wire.mark();
     QVERIFY(!rig.window->configuration().loadFrom(QStringLiteral("short.kst")));
-    QCOMPARE(rig.state.image.slot(1), 0);
+    QCOMPARE(rig.wire.commandsSince(before), QStringList{});
+    QCOMPARE(rig.state.image.slot(1), slot1);
+    QCOMPARE(rig.dialogs.texts, QStringList{rig.text(msg::FileError)});
 }
 
 void ConfigurationUiTest::factoryResetAnsweredNoSendsNothing() {
-    testing_support::Peer peer;
-    Rig rig(peer.pty.slavePath());
-    rig.window->show();
-    QTRY_VERIFY_WITH_TIMEOUT(rig.link().connected(), 5000);
-    rig.window->readings().timer()->stop();
-    QTest::qWait(100);
-    const auto before = peer.pty.frames().size();
-    AnswerNextQuestion(QMessageBox::No);
+    VirtualRig rig(Behind::Script);
+    rig.activate();
+    rig.dialogs.setAnswer(QMessageBox::No);
+    const auto before = rig.wire.mark();
     rig.window->menu().action(QStringLiteral("ResetSystemu2"))->trigger();
-    QTest::qWait(100);
-    QCOMPARE(peer.pty.frames().size(), before);
+    QCOMPARE(rig.dialogs.texts, QStringList{rig.text(msg::SettingsResetQuestion)});
+    QCOMPARE(rig.wire.commandsSince(before), QStringList{});
 }
 
 QTEST_MAIN(ConfigurationUiTest)

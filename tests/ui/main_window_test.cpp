@@ -1,36 +1,34 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QtTest>
-#include <atomic>
+#include <algorithm>
 
-#include "link/commands.h"
-#include "link/posix_serial_port.h"
-#include "live/live_frame.h"
 #include "sim/pty_server.h"
-#include "ui_rig.h"
-#include "support/scripted_port.h"
 #include "ui/app_settings.h"
 #include "ui/connection_controller.h"
-#include "ui/dialogs/status_window.h"
 #include "ui/key_filters.h"
 #include "ui/main_menu.h"
 #include "ui/main_window.h"
 #include "ui/readings_controller.h"
+#include "ui_rig.h"
 
 using namespace sequaflow;
 
-using sequaflow::testing_support::Peer;
-using sequaflow::testing_support::Rig;
-using sequaflow::testing_support::kNoDevice;
+using testing_support::Behind;
+using testing_support::PtyRig;
+using testing_support::VirtualRig;
+
+namespace {
+using Lines = QStringList;
+const QString kCaption = QStringLiteral("Kestra sequaflow system - V 2.20 (16.02.2010)");
+}  // namespace
 
 class MainWindowTest : public QObject {
     Q_OBJECT
 private slots:
-    void startUpConnectsToTheSimulatorWithItsCaption();
+    void smokeStartUpOverPtyConnectsToTheSimulatorWithItsCaption();
     void eleventhMissedFrameShowsComError();
     void functionKeyFiveFollowsTheMapMode();
     void decimalFieldsTurnThePointIntoTheLocaleSeparator();
@@ -41,43 +39,43 @@ private slots:
     void detectionFindsTheControllerOnTheThirdPort();
 };
 
-void MainWindowTest::startUpConnectsToTheSimulatorWithItsCaption() {
+// The real serial port and the window's pacer against the simulator on a pseudo-terminal, once.
+void MainWindowTest::smokeStartUpOverPtyConnectsToTheSimulatorWithItsCaption() {
     auto sim = sim::PtyServer::Start(sim::Controller(sim::ControllerOptions{}), sim::PtyServerOptions{});
     QVERIFY(sim.ok());
-    Rig rig((*sim)->slavePath());
-    rig.window->show();
-    QTRY_VERIFY_WITH_TIMEOUT(rig.window->windowTitle().endsWith(QStringLiteral(" H.67 S.37")), 10000);
-    QCOMPARE(rig.window->windowTitle(), QStringLiteral("Kestra sequaflow system - V 2.20 (16.02.2010) H.67 S.37"));
+    PtyRig rig((*sim)->slavePath());
+    rig.window->readings().timer()->stop();
+    rig.window->firstActivation();  // connects and reads everything before it returns
+    QCOMPARE(rig.dialogs.texts, QStringList{});
+    QCOMPARE(rig.window->windowTitle(), kCaption + QStringLiteral(" H.67 S.37"));
     QVERIFY(rig.link().connected());
     QVERIFY(rig.window->menu().portItem(0)->isChecked());
-    // Live frames arrive and are shown.
-    QTRY_VERIFY_WITH_TIMEOUT(!rig.window->findChild<QLineEdit*>(QStringLiteral("EditRPM"))->text().isEmpty(), 5000);
+    // A reply crosses another thread and the kernel: a few ticks may pass before the first frame is in.
+    auto* rpm = rig.window->findChild<QLineEdit*>(QStringLiteral("EditRPM"));
+    for (int i = 0; i < 50 && rpm->text().isEmpty(); ++i) rig.window->readings().tick();
+    QVERIFY(!rpm->text().isEmpty());
     rig.window->close();
     (*sim)->stop();
 }
 
 void MainWindowTest::eleventhMissedFrameShowsComError() {
-    Peer peer;
-    Rig rig(peer.pty.slavePath());
-    rig.window->show();
-    QTRY_VERIFY_WITH_TIMEOUT(rig.link().connected(), 5000);
-    rig.window->readings().timer()->stop();
+    VirtualRig rig(Behind::Script);
+    rig.activate();
     rig.window->readings().tick();
     QCOMPARE(rig.status(), QStringLiteral("BENZYNA"));
-    peer.answerLive = false;
+    rig.script.answerLive = false;
     for (int i = 0; i < 10; ++i) rig.window->readings().tick();
     QCOMPARE(rig.status(), QStringLiteral("BENZYNA"));
     rig.window->readings().tick();
     QCOMPARE(rig.status(), QStringLiteral("Com błąd"));
-    peer.answerLive = true;
+    rig.script.answerLive = true;
     rig.window->readings().tick();
     QCOMPARE(rig.status(), QStringLiteral("BENZYNA"));
 }
 
 void MainWindowTest::functionKeyFiveFollowsTheMapMode() {
-    Rig rig(kNoDevice);
-    rig.window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(rig.window.get()));
+    VirtualRig rig(Behind::Nothing);
+    rig.showActive();
     rig.window->applyMapMode(1);
     QTest::keyClick(rig.window.get(), Qt::Key_F5);
     QCOMPARE(rig.window->pages()->currentWidget()->objectName(), QStringLiteral("TabSheet6"));
@@ -103,62 +101,62 @@ void MainWindowTest::decimalFieldsTurnThePointIntoTheLocaleSeparator() {
 }
 
 void MainWindowTest::spaceBarSendsNothingWhenTheOptionIsOff() {
-    Peer peer;
-    Rig rig(peer.pty.slavePath());
-    rig.window->show();
-    QTRY_VERIFY_WITH_TIMEOUT(rig.link().connected(), 5000);
-    rig.window->readings().timer()->stop();
+    VirtualRig rig(Behind::Script);
+    rig.activate();
+    rig.showActive();
     QAction* option = rig.window->menu().action(QStringLiteral("spacjaprzelaczabg1"));
     if (option->isChecked()) option->trigger();
     QVERIFY(!option->isChecked());
-    QTest::qWait(100);  // the first activation's last frames reach the peer's thread
-    const auto before = peer.codes().size();
+    const auto before = rig.wire.mark();
     QTest::keyClick(rig.window.get(), Qt::Key_Space);
-    QTest::qWait(100);
-    QCOMPARE(peer.codes().size(), before);
+    QCOMPARE(rig.wire.commandsSince(before), Lines{});
     option->trigger();
     QTest::keyClick(rig.window.get(), Qt::Key_Space);
-    QTRY_COMPARE(peer.codes().size(), before + 1);
-    QCOMPARE(peer.codes().back(), 'G');
+    QCOMPARE(rig.wire.commandsSince(before), Lines{"SwitchToGas"});
 }
 
 void MainWindowTest::gasButtonClearsStoredErrorsFirst() {
-    Peer peer;
-    peer.storedErrors = 1;
-    Rig rig(peer.pty.slavePath());
-    rig.window->show();
-    QTRY_VERIFY_WITH_TIMEOUT(rig.link().connected(), 5000);
-    rig.window->readings().timer()->stop();
+    VirtualRig rig(Behind::Script);
+    rig.script.storedErrors = 1;
+    rig.activate();
     rig.window->readings().tick();
-    QTest::qWait(100);  // the first activation's last frames reach the peer's thread
-    const auto before = peer.codes().size();
-    rig.window->findChild<QWidget*>(QStringLiteral("ButtonLPG"))->metaObject()->invokeMethod(
-        rig.window->findChild<QWidget*>(QStringLiteral("ButtonLPG")), "click");
-    QTRY_COMPARE(peer.codes().size(), before + 2);
-    QCOMPARE(peer.codes()[before], 'X');
-    QCOMPARE(peer.codes()[before + 1], 'G');
+    const auto before = rig.wire.mark();
+    rig.find<QPushButton>("ButtonLPG")->click();
+    QCOMPARE(rig.wire.framesAndPausesSince(before),
+             (Lines{"send 58 00 00 00 58 3A  ClearErrors", "send 47 00 00 00 47 3A  SwitchToGas"}));
+    // Without stored errors the button switches at once.
+    rig.script.storedErrors = 0;
+    rig.window->readings().tick();
+    const auto second = rig.wire.mark();
+    rig.find<QPushButton>("ButtonLPG")->click();
+    QCOMPARE(rig.wire.framesAndPausesSince(second), Lines{"send 47 00 00 00 47 3A  SwitchToGas"});
 }
 
 void MainWindowTest::noLiveFrameRequestInsideTheReadOfEverything() {
-    Peer peer;
-    Rig rig(peer.pty.slavePath());
-    rig.window->show();
-    QTRY_VERIFY_WITH_TIMEOUT(rig.link().connected(), 5000);
-    // The readings timer keeps running: its ticks during the read must not send anything.
-    QTest::qWait(100);  // the first activation's last frames reach the peer's thread
-    const auto before = peer.codes().size();
+    VirtualRig rig(Behind::Script);
+    rig.activate();
+    // The window's pacer runs the event loop in every pause of a sequence, so the readings timer fires
+    // there: here it fires in each of them.
+    int ticksDuringRead = 0;
+    rig.pacer.setHook([&](std::chrono::microseconds, int) {
+        ++ticksDuringRead;
+        rig.window->readings().tick();
+    });
+    const auto before = rig.wire.mark();
     rig.window->connection().readEverything();
-    const auto codes = peer.codes();
-    auto first = std::find(codes.begin() + static_cast<long>(before), codes.end(), 'd');
-    QVERIFY(first != codes.end());
-    auto last = std::find(codes.rbegin(), codes.rend(), 'P').base();
-    QVERIFY(last > first);
-    QVERIFY(std::count(first, last, 'V') == 0);
-    QVERIFY(std::count(first, last, 'd') == 64);
+    rig.pacer.setHook({});
+    QVERIFY(ticksDuringRead > 64);
+    const auto commands = rig.wire.commandsSince(before);
+    QCOMPARE(commands.count(QStringLiteral("ParamRead")), 64);
+    QCOMPARE(commands.count(QStringLiteral("ReadLiveFrame")), 0);
+    // Once the read has ended, a tick goes out again.
+    const auto after = rig.wire.mark();
+    rig.window->readings().tick();
+    QCOMPARE(rig.wire.commandsSince(after), Lines{"ReadLiveFrame"});
 }
 
 void MainWindowTest::everyPageAndMenuItemIsThereByName() {
-    Rig rig(kNoDevice);
+    VirtualRig rig(Behind::Nothing);
     const QStringList pages = {QStringLiteral("TabSheet1"), QStringLiteral("TabSheet3"), QStringLiteral("TabSheet2"),
                                QStringLiteral("TabSheet11"), QStringLiteral("TabSheet7"), QStringLiteral("TabSheet6"),
                                QStringLiteral("TabSheet5"), QStringLiteral("TabSheet4"), QStringLiteral("TabSheet8"),
@@ -179,21 +177,29 @@ void MainWindowTest::everyPageAndMenuItemIsThereByName() {
 }
 
 void MainWindowTest::detectionFindsTheControllerOnTheThirdPort() {
-    Peer peer;
-    Rig rig(peer.pty.slavePath(), 2, false);
-    rig.window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(rig.window.get()));
+    VirtualRig rig(Behind::Script, 2, false);
+    rig.activate();
+    QVERIFY(!rig.link().connected());
     rig.window->menu().action(QStringLiteral("AutodetekcjaCTRLD1"))->trigger();
     auto* status = rig.window->findChild<QWidget*>(QStringLiteral("TForm13"));
     QVERIFY(status && status->isVisible());
-    // Two unopenable entries are skipped at once, the third answers in the tick that opens it.
-    QTRY_VERIFY_WITH_TIMEOUT(rig.link().connected(), 3000);
-    QCOMPARE(rig.window->windowTitle(),
-             QStringLiteral("Kestra sequaflow system - V 2.20 (16.02.2010)v.7.3.0D Meridian H.67 S.37"));
+    QTimer* timer = rig.window->connection().autoconnectTimer();
+    QVERIFY(timer->isActive());
+    // Two entries that do not open are passed over, one a tick; the third answers in the tick that opens it.
+    for (int tick = 1; tick <= 2; ++tick) {
+        VirtualRig::fire(timer);
+        QVERIFY2(!rig.link().connected(), qPrintable(QString::number(tick)));
+        QVERIFY(rig.window->menu().portItem(tick)->isChecked());
+    }
+    VirtualRig::fire(timer);
+    QVERIFY(rig.link().connected());
+    QCOMPARE(rig.window->windowTitle(), kCaption + QStringLiteral("v.7.3.0D Meridian H.67 S.37"));
     QVERIFY(rig.window->menu().portItem(2)->isChecked());
     QVERIFY(!rig.window->menu().portItem(0)->isChecked());
-    QTRY_VERIFY(!status->isVisible());
-    QVERIFY(!rig.window->connection().autoconnectTimer()->isActive());
+    QVERIFY(!status->isVisible());
+    QVERIFY(!timer->isActive());
+    // The connection is followed by the read of everything.
+    QCOMPARE(rig.state.readStatus, params::ReadStatus::Complete);
 }
 
 QTEST_MAIN(MainWindowTest)
