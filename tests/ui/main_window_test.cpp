@@ -29,6 +29,8 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 private slots:
     void smokeStartUpOverPtyConnectsToTheSimulatorWithItsCaption();
+    void startUpConnectsReadsAndShowsLiveValues();
+    void firstShowActivatesOnceAfterTheWindowIsUp();
     void eleventhMissedFrameShowsComError();
     void functionKeyFiveFollowsTheMapMode();
     void decimalFieldsTurnThePointIntoTheLocaleSeparator();
@@ -37,6 +39,8 @@ private slots:
     void noLiveFrameRequestInsideTheReadOfEverything();
     void everyPageAndMenuItemIsThereByName();
     void detectionFindsTheControllerOnTheThirdPort();
+    void portItemIsSavedAsComNrAndUsedAtTheNextStart();
+    void portItemWithoutControllerSavesNothing();
 };
 
 // The real serial port and the window's pacer against the simulator on a pseudo-terminal, once.
@@ -56,6 +60,35 @@ void MainWindowTest::smokeStartUpOverPtyConnectsToTheSimulatorWithItsCaption() {
     QVERIFY(!rpm->text().isEmpty());
     rig.window->close();
     (*sim)->stop();
+}
+
+void MainWindowTest::startUpConnectsReadsAndShowsLiveValues() {
+    VirtualRig rig(Behind::Simulator);
+    rig.activate();
+    QCOMPARE(rig.window->windowTitle(), kCaption + QStringLiteral(" H.67 S.37"));
+    QVERIFY(rig.link().connected());
+    QVERIFY(rig.window->menu().portItem(0)->isChecked());
+    QCOMPARE(rig.state.readStatus, params::ReadStatus::Complete);
+    // The simulator's engine idles: one tick shows its speed.
+    auto* rpm = rig.find<QLineEdit>("EditRPM");
+    QVERIFY(rpm->text().isEmpty());
+    rig.window->readings().tick();
+    QVERIFY(!rpm->text().isEmpty());
+    QVERIFY(rig.dialogs.texts.isEmpty());
+}
+
+void MainWindowTest::firstShowActivatesOnceAfterTheWindowIsUp() {
+    VirtualRig rig(Behind::Script);
+    rig.window->show();
+    // Not inside the show: the window is painted before the first frame goes out.
+    QVERIFY(!rig.link().connected());
+    QCoreApplication::processEvents();
+    QVERIFY(rig.link().connected());
+    const auto connected = rig.wire.mark();
+    rig.window->hide();
+    rig.window->show();
+    QCoreApplication::processEvents();
+    QCOMPARE(rig.wire.commandsSince(connected), QStringList{});
 }
 
 void MainWindowTest::eleventhMissedFrameShowsComError() {
@@ -200,6 +233,37 @@ void MainWindowTest::detectionFindsTheControllerOnTheThirdPort() {
     QVERIFY(!timer->isActive());
     // The connection is followed by the read of everything.
     QCOMPARE(rig.state.readStatus, params::ReadStatus::Complete);
+}
+
+void MainWindowTest::portItemIsSavedAsComNrAndUsedAtTheNextStart() {
+    VirtualRig rig(Behind::Simulator, 4, false);
+    rig.activate();
+    QVERIFY(!rig.link().connected());
+    rig.window->menu().portItem(4)->trigger();
+    QVERIFY(rig.link().connected());
+    // In the settings file itself, as the next start reads it.
+    const QString ini = rig.start.dir.path() + QStringLiteral("/settings.ini");
+    QCOMPARE(ui::AppSettings(ini).comNr(), std::optional<int>(5));
+
+    // What the next start does with it: the saved entry is connected again.
+    rig.link().closePort();
+    rig.window->menu().uncheckAllPorts();
+    rig.window->connection().restoreSavedPort();
+    QVERIFY(rig.link().connected());
+    QCOMPARE(rig.link().portName(), VirtualRig::devicePath(4));
+    QVERIFY(rig.window->menu().portItem(4)->isChecked());
+}
+
+void MainWindowTest::portItemWithoutControllerSavesNothing() {
+    VirtualRig rig(Behind::Nothing, 0, false);
+    rig.activate();
+    const QString ini = rig.start.dir.path() + QStringLiteral("/settings.ini");
+    const auto before = ui::AppSettings(ini).comNr();
+    rig.window->menu().portItem(3)->trigger();
+    QVERIFY(!rig.link().connected());
+    QCOMPARE(rig.dialogs.texts.size(), 1);  // the port could not be opened
+    QCOMPARE(ui::AppSettings(ini).comNr(), before);
+    QVERIFY(!rig.window->menu().portItem(3)->isChecked());
 }
 
 QTEST_MAIN(MainWindowTest)

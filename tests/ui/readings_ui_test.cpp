@@ -24,8 +24,9 @@ class ReadingsUiTest : public QObject {
     Q_OBJECT
 private slots:
     void smokeUnpluggedPtyShowsComErrorWithoutCrashing();
+    void lostDeviceGreysTheReadingsUntilTheReconnectTickBringsThemBack();
     void lambdaControlsFollowTheProbeTypes();
-    void filterValuesAreLimitedAndSent();
+    void filterValuesAreLimitedSentAndAnnounced();
     void stripMarksTheSegmentOfThePetrolTime();
 };
 
@@ -49,6 +50,48 @@ void ReadingsUiTest::smokeUnpluggedPtyShowsComErrorWithoutCrashing() {
     rig.window->connection().stop();
 }
 
+void ReadingsUiTest::lostDeviceGreysTheReadingsUntilTheReconnectTickBringsThemBack() {
+    VirtualRig rig(Behind::Simulator);
+    rig.activate();
+    auto* panel = rig.find("Panel1");
+    QVERIFY(panel);
+    QTimer* reconnect = rig.window->connection().reconnectTimer();
+    rig.window->readings().tick();
+    QVERIFY(!rig.window->feed().stale());
+    QVERIFY(panel->graphicsEffect() == nullptr);
+    QVERIFY(!reconnect->isActive());
+
+    rig.sim->unplug();
+    rig.sim->setOpenError(link::PortErrorCode::NotFound);  // and stays away for now
+    rig.window->readings().tick();
+    QVERIFY(!rig.link().portOpen());
+    QVERIFY(rig.window->feed().stale());
+    QVERIFY(panel->graphicsEffect() != nullptr);
+    QCOMPARE(rig.statusBar(), rig.text(i18n::msg::LineLostStale));
+    QVERIFY(reconnect->isActive());
+
+    // Tried quietly while the device is away: no box, still stale, still trying.
+    VirtualRig::fire(reconnect);
+    QVERIFY(!rig.link().connected());
+    QVERIFY(rig.dialogs.texts.isEmpty());
+    QVERIFY(rig.window->feed().stale());
+    QVERIFY(reconnect->isActive());
+
+    rig.sim->setOpenError(std::nullopt);
+    const auto back = rig.wire.mark();
+    VirtualRig::fire(reconnect);
+    QVERIFY(rig.link().connected());
+    QVERIFY(!reconnect->isActive());
+    QCOMPARE(rig.link().portName(), VirtualRig::devicePath(0));
+    // Connected again means read again: the configuration on screen is the controller's once more.
+    QCOMPARE(rig.wire.commandsSince(back).count(QStringLiteral("ParamRead")), 64);
+    QVERIFY(rig.statusBar().startsWith(rig.text(i18n::msg::LineBack)));
+    rig.window->readings().tick();
+    QVERIFY(!rig.window->feed().stale());
+    QVERIFY(panel->graphicsEffect() == nullptr);
+    QVERIFY(rig.dialogs.texts.isEmpty());
+}
+
 void ReadingsUiTest::lambdaControlsFollowTheProbeTypes() {
     VirtualRig rig(Behind::Script);
     rig.script.params[55] = 1;
@@ -63,7 +106,7 @@ void ReadingsUiTest::lambdaControlsFollowTheProbeTypes() {
     QCOMPARE(rig.find<QLineEdit>("EditSonda1")->text(), QStringLiteral("0,00V"));
 }
 
-void ReadingsUiTest::filterValuesAreLimitedAndSent() {
+void ReadingsUiTest::filterValuesAreLimitedSentAndAnnounced() {
     VirtualRig rig(Behind::Script);
     rig.script.params[21] = 2;
     rig.script.params[54] = 0x0100;  // a bit of the third flags word that is not a filter bit
@@ -77,6 +120,7 @@ void ReadingsUiTest::filterValuesAreLimitedAndSent() {
     injection->setText(QStringLiteral("7"));
     dt->setText(QStringLiteral("0"));
     kind->setCurrentIndex(2);
+    QSignalSpy changed(&rig.window->model(), &ui::ConfigurationModel::parameterChanged);
     const auto before = rig.wire.mark();
     rig.find<QPushButton>("ButtonFiltrZapis")->click();
     QStringList stores;
@@ -85,6 +129,11 @@ void ReadingsUiTest::filterValuesAreLimitedAndSent() {
     QCOMPARE(stores, (QStringList{"60", "61", "59", "54", "47"}));
     QCOMPARE(rig.state.image.slot(60), live::RpmToPeriod(400, 2));
     QCOMPARE(rig.state.image.slot(59), 1);
+    // Every parameter written changed, and every page that shows one of them hears of it.
+    std::set<int> announced;
+    for (const auto& args : changed)
+        if (args.at(0).toInt() < 64) announced.insert(args.at(0).toInt());
+    QCOMPARE(announced, (std::set<int>{47, 54, 59, 60, 61}));
 }
 
 void ReadingsUiTest::stripMarksTheSegmentOfThePetrolTime() {
