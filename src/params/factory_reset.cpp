@@ -57,6 +57,8 @@ SequenceResult FactoryReset(link::Link& link, ParameterImage& image, maps::MapMo
     StoreFactory(image, 45, 46);
     image.setSlot(pn::GasCutoffTemperature, -20);
 
+    // The tank preset is the first thing sent: a line already gone stops the reset here.
+    if (!run.step("Param.", 0, kParameterCount)) return run.result();
     ApplyTankSensorType(link, image, kFactoryTankType);
 
     image.setSlot(pn::ReducerCutoffTemperature, -20);
