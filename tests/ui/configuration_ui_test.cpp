@@ -228,7 +228,7 @@ void ConfigurationUiTest::unplugDuringTheFactoryResetEndsItWithItsOwnLine() {
     SequenceResult stopped;
     stopped.stopped = StopReason::LineLost;
     stopped.phase = "Param.";
-    stopped.steps = 1;
+    stopped.steps = 2;  // the tank preset and the first parameter were whole
     stopped.sentSomething = true;
     QCOMPARE(rig.statusBar(), Line(rig, i18n::SequenceKind::FactoryReset, stopped));
 }
