@@ -33,7 +33,6 @@ bool SequenceRun::absorb(const SequenceResult& inner) {
     absorbed_ += begun_ + inner.steps;
     begun_ = 0;
     if (!inner.phase.empty()) phase_ = inner.phase;
-    innerSent_ = innerSent_ || inner.sentSomething;
     if (inner.stopped && !stopped_) stopped_ = inner.stopped;
     return !stopped_;
 }
@@ -45,7 +44,8 @@ SequenceResult SequenceRun::result() const {
     // The step under way when the line went did not finish; one that a cancel follows did.
     const bool lastUnfinished = stopped_ == StopReason::LineLost && begun_ > 0;
     r.steps = absorbed_ + begun_ - (lastUnfinished ? 1 : 0);
-    r.sentSomething = innerSent_ || link_.framesSent() != framesAtStart_;
+    // Inner sequences ran on the same link: its frame count covers what they sent.
+    r.sentSomething = link_.framesSent() != framesAtStart_;
     return r;
 }
 

@@ -35,7 +35,6 @@ private:
     std::string phase_;
     int begun_ = 0;
     int absorbed_ = 0;
-    bool innerSent_ = false;
     std::uint32_t framesAtStart_ = 0;
 };
 

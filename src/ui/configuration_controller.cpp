@@ -57,11 +57,14 @@ void ConfigurationController::showFileError(const QString& detail) {
     box.exec();
 }
 
+bool ConfigurationController::saveAllowed() {
+    if (params::CanSaveConfiguration(model_.state().readStatus)) return true;
+    QMessageBox::warning(window_, QString(), Text(messages_, msg::SaveNeedsCompleteRead));
+    return false;
+}
+
 void ConfigurationController::saveFile() {
-    if (!params::CanSaveConfiguration(model_.state().readStatus)) {
-        QMessageBox::warning(window_, QString(), Text(messages_, msg::SaveNeedsCompleteRead));
-        return;
-    }
+    if (!saveAllowed()) return;
     QFileDialog dialog(window_, QString(), parameterFolder(), kFilter);
     dialog.setObjectName(QStringLiteral("SaveDialog1"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -72,10 +75,7 @@ void ConfigurationController::saveFile() {
 
 bool ConfigurationController::saveTo(const QString& chosenName) {
     // A file of start-up zeros or of a half-answered read would later go into a car as a configuration.
-    if (!params::CanSaveConfiguration(model_.state().readStatus)) {
-        QMessageBox::warning(window_, QString(), Text(messages_, msg::SaveNeedsCompleteRead));
-        return false;
-    }
+    if (!saveAllowed()) return false;
     // The date goes right after the chosen name, as saved files have always been named.
     const QString date = QLocale().toString(QDate::currentDate(), QLocale::ShortFormat);
     const std::string path = params::DatedFileName(chosenName.toStdString(), date.toStdString());

@@ -38,6 +38,8 @@ public:
 
 private:
     void showFileError(const QString& detail);
+    // A save keeps only a configuration read whole (or viewed from a file); otherwise it says why.
+    bool saveAllowed();
 
     SequenceRunner& runner_;
     ConfigurationModel& model_;

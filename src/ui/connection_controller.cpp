@@ -1,9 +1,7 @@
 #include "ui/connection_controller.h"
 
-#include <QMainWindow>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QStatusBar>
 
 #include "i18n/message_ids.h"
 #include "params/read_everything.h"
@@ -137,7 +135,7 @@ void ConnectionController::readEverything() {
 
 void ConnectionController::lineLost() {
     feed_.setStale(true);
-    if (auto* main = qobject_cast<QMainWindow*>(window_)) main->statusBar()->showMessage(Text(messages_, msg::LineLostStale));
+    runner_.say(Text(messages_, msg::LineLostStale));
     if (lastIndex_ >= 0 && !timer_.isActive()) reconnect_.start();
 }
 
@@ -152,8 +150,7 @@ void ConnectionController::reconnectTick() {
         return;
     if (result.outcome != link::ConnectOutcome::Connected) return;
     connected(lastIndex_);
-    if (auto* main = qobject_cast<QMainWindow*>(window_))
-        main->statusBar()->showMessage(Text(messages_, msg::LineBack) + QStringLiteral(" - ") + runner_.lastStatus());
+    runner_.say(Text(messages_, msg::LineBack) + QStringLiteral(" - ") + runner_.lastStatus());
 }
 
 void ConnectionController::stop() {

@@ -32,6 +32,10 @@ void SequenceRunner::showProgress(const params::ProgressStep& step) {
     progress_->setValue(100 * std::clamp(step.position, 0, max) / max);
 }
 
+void SequenceRunner::say(const QString& line) {
+    if (status_ != nullptr) status_->showMessage(line);
+}
+
 void SequenceRunner::showStatus(const QString& line) {
     lastStatus_ = line;
     if (status_ != nullptr) status_->showMessage(line);

@@ -53,6 +53,8 @@ public:
     const QString& lastStatus() const { return lastStatus_; }
     // A write followed by its read shows both ends: `first` (the write's line), then the read's.
     void combineStatus(const QString& first) { showStatus(first + QStringLiteral(" | ") + lastStatus_); }
+    // A line about the line itself (lost, back) in the same status bar; not a sequence's ending.
+    void say(const QString& line);
 
 signals:
     // The line is free again (a deferred close waits for this).
