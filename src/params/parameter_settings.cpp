@@ -1,0 +1,1 @@
+#include "params/parameter_settings.h"

@@ -1,0 +1,182 @@
+#include "ui/parameter_controls.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSignalBlocker>
+#include <QTextEdit>
+
+#include "ui/fields.h"
+#include "ui/key_filters.h"
+#include "ui/language_controller.h"
+
+namespace sequaflow::ui {
+namespace {
+
+// Focus-out and the release of Enter, the two moments an editor writes.
+class EditorWriteFilter final : public QObject {
+public:
+    EditorWriteFilter(ParameterControls& controls, int param, bool leaveOnly, QLineEdit* edit)
+        : QObject(edit), controls_(controls), param_(param), leaveOnly_(leaveOnly), edit_(edit) {}
+
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::FocusOut) {
+            controls_.writeEditor(param_, edit_, params::EditorEvent::Leave);
+        } else if (!leaveOnly_ && event->type() == QEvent::KeyRelease) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter)
+                controls_.writeEditor(param_, edit_, params::EditorEvent::EnterReleased);
+        }
+        return false;
+    }
+
+private:
+    ParameterControls& controls_;
+    int param_;
+    bool leaveOnly_;
+    QLineEdit* edit_;
+};
+
+class ListLeaveFilter final : public QObject {
+public:
+    ListLeaveFilter(ParameterControls& controls, params::Setting setting, QComboBox* list)
+        : QObject(list), controls_(controls), setting_(setting), list_(list) {}
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::FocusOut && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
+            controls_.applySetting(setting_, list_->currentIndex());
+        return false;
+    }
+
+private:
+    ParameterControls& controls_;
+    params::Setting setting_;
+    QComboBox* list_;
+};
+
+class HelpFilter final : public QObject {
+public:
+    HelpFilter(QWidget* memo, const i18n::MessageStore& messages, int id, QObject* parent)
+        : QObject(parent), memo_(memo), messages_(messages), id_(id) {}
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::FocusIn && memo_ != nullptr) {
+            const QString text = Text(messages_, id_);
+            if (auto* plain = qobject_cast<QPlainTextEdit*>(memo_)) plain->setPlainText(text);
+            else if (auto* rich = qobject_cast<QTextEdit*>(memo_)) rich->setPlainText(text);
+            memo_->setProperty(kShowsDescriptionProperty, true);
+        }
+        return false;
+    }
+
+private:
+    QWidget* memo_;
+    const i18n::MessageStore& messages_;
+    int id_;
+};
+
+}  // namespace
+
+ParameterControls::ParameterControls(SequenceRunner& runner, ConfigurationModel& model,
+                                     const i18n::MessageStore& messages, QObject* parent)
+    : QObject(parent), runner_(runner), model_(model), messages_(messages) {
+    connect(&model_, &ConfigurationModel::readFinished, this, &ParameterControls::showState);
+}
+
+void ParameterControls::addEditor(int param, QLineEdit* edit) { editors_.emplace(param, edit); }
+void ParameterControls::addList(params::Setting setting, QComboBox* list) { lists_.emplace(setting, list); }
+
+void ParameterControls::writeEditor(int param, QLineEdit* edit, params::EditorEvent event) {
+    const std::string text = edit->text().toStdString();
+    const char sep = separator();
+    (void)run([&](link::Link& link, params::ProgramState& state) {
+        return params::WriteEditor(link, state.image, param, text, sep, event);
+    });
+}
+
+void ParameterControls::applySetting(params::Setting setting, int item) {
+    const params::SpeedTexts texts = speedTexts();
+    const char sep = separator();
+    (void)run([&](link::Link& link, params::ProgramState& state) {
+        return params::ApplySetting(link, state, setting, item, texts, sep);
+    });
+}
+
+void ParameterControls::SelectQuietly(QComboBox* list, int item) {
+    const QSignalBlocker quiet(list);
+    list->setCurrentIndex(item < list->count() ? item : -1);
+}
+
+void ParameterControls::show(const params::SettingOutcome& outcome) {
+    for (const auto& shown : outcome.texts) {
+        const auto [from, to] = editors_.equal_range(shown.param);
+        for (auto it = from; it != to; ++it) {
+            const QSignalBlocker quiet(it->second);
+            it->second->setText(QString::fromStdString(shown.text));
+        }
+    }
+    for (const auto& shown : outcome.items) {
+        const auto [from, to] = lists_.equal_range(shown.setting);
+        for (auto it = from; it != to; ++it) SelectQuietly(it->second, shown.item);
+    }
+}
+
+void ParameterControls::showState() {
+    params::SettingOutcome all;
+    const char sep = separator();
+    for (const auto& [param, edit] : editors_) {
+        if (auto text = params::DecodeParameter(model_.image(), param, sep)) all.texts.push_back({param, *text});
+    }
+    const params::SpeedTexts texts = params::SpeedTextsOf(model_.state());
+    for (const auto& [setting, list] : lists_) all.items.push_back({setting, params::ShownItemOf(model_.state(), setting, texts)});
+    show(all);
+}
+
+params::SpeedTexts ParameterControls::speedTexts() const {
+    params::SpeedTexts texts = params::SpeedTextsOf(model_.state());
+    const auto editorText = [this](int param, std::string& into) {
+        const auto it = editors_.find(param);
+        if (it != editors_.end()) into = it->second->text().toStdString();
+    };
+    editorText(params::pn::SwitchSpeed, texts.switchSpeed);
+    editorText(params::pn::SpeedLimit, texts.speedLimit);
+    return texts;
+}
+
+void ParameterControls::sayFailure(const std::string& detail) {
+    // Nothing was sent after the failing text; the editor keeps what the user typed so it can be corrected.
+    runner_.say(QString::fromStdString(detail));
+}
+
+QLineEdit* MakeParameterEdit(ParameterControls& controls, int param, const QString& name, live::KeyFilter filter,
+                             bool enterMovesOn, bool leaveOnly, QWidget* parent) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    edit->installEventFilter(new NumberKeyFilter(filter, controls.separator(), edit));
+    if (enterMovesOn) edit->installEventFilter(new FocusKeyFilter(edit));
+    edit->installEventFilter(new EditorWriteFilter(controls, param, leaveOnly, edit));
+    controls.addEditor(param, edit);
+    return edit;
+}
+
+QComboBox* MakeSettingList(ParameterControls& controls, params::Setting setting, const QString& name,
+                           const QStringList& items, ListEvents events, QWidget* parent) {
+    auto* list = new QComboBox(parent);
+    list->setObjectName(name);
+    list->addItems(items);
+    if (events.change)
+        QObject::connect(list, &QComboBox::currentIndexChanged, list,
+                         [&controls, setting](int item) { controls.applySetting(setting, item); });
+    if (events.selection)
+        QObject::connect(list, &QComboBox::activated, list,
+                         [&controls, setting](int item) { controls.applySetting(setting, item); });
+    if (events.leave) list->installEventFilter(new ListLeaveFilter(controls, setting, list));
+    controls.addList(setting, list);
+    return list;
+}
+
+void ShowHelpOnFocus(QWidget* control, QWidget* memo, const i18n::MessageStore& messages, int messageId) {
+    control->installEventFilter(new HelpFilter(memo, messages, messageId, control));
+}
+
+}  // namespace sequaflow::ui

@@ -1,0 +1,103 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <map>
+#include <utility>
+#include <vector>
+
+#include "i18n/message_store.h"
+#include "live/key_filter.h"
+#include "params/parameter_settings.h"
+#include "ui/configuration_model.h"
+#include "ui/sequence_runner.h"
+
+class QComboBox;
+class QLineEdit;
+class QWidget;
+
+namespace sequaflow::ui {
+
+// The parameter controls of every page and dialog, by parameter and by setting, and the one way they
+// write: a page hands its editor's text or its list's item here, the core operation encodes and sends it
+// through the runner, and every control the operation changed (on any page) shows its new text or item.
+// Showing never counts as the user's change: nothing is written by it.
+class ParameterControls final : public QObject {
+    Q_OBJECT
+public:
+    ParameterControls(SequenceRunner& runner, ConfigurationModel& model, const i18n::MessageStore& messages,
+                      QObject* parent = nullptr);
+
+    // Registers a control; several controls may show one parameter (a page field and its dialog's copy).
+    void addEditor(int param, QLineEdit* edit);
+    void addList(params::Setting setting, QComboBox* list);
+
+    // An editor's write (leaving it or releasing Enter).
+    void writeEditor(int param, QLineEdit* edit, params::EditorEvent event);
+    // A list's write with its current item.
+    void applySetting(params::Setting setting, int item);
+    // Any other operation: f(link::Link&, params::ProgramState&) -> params::SettingResult. A failure is said
+    // in the status bar (nothing was sent after it); the outcome's texts and items are shown. Returns
+    // whether it succeeded.
+    template <typename F>
+    bool run(F&& f);
+
+    // Puts texts and items into the registered controls without writing anything.
+    void show(const params::SettingOutcome& outcome);
+    // Every registered control from the state (after a read, a load, a file view).
+    void showState();
+
+    // The texts the speed-dependent operations read: the switch-over speed and the speed limit from their
+    // editors, the breakpoints from the maps.
+    params::SpeedTexts speedTexts() const;
+    char separator() const { return model_.decimalSeparator(); }
+    ConfigurationModel& model() { return model_; }
+    SequenceRunner& runner() { return runner_; }
+
+    // Sets a list's item with its signals blocked.
+    static void SelectQuietly(QComboBox* list, int item);
+
+private:
+    void sayFailure(const std::string& detail);
+
+    SequenceRunner& runner_;
+    ConfigurationModel& model_;
+    const i18n::MessageStore& messages_;
+    std::multimap<int, QLineEdit*> editors_;
+    std::multimap<params::Setting, QComboBox*> lists_;
+};
+
+template <typename F>
+bool ParameterControls::run(F&& f) {
+    std::optional<params::SettingResult> result;
+    const bool ran = runner_.exchange([&](link::ControllerLink& line) {
+        result.emplace(model_.change([&](params::ProgramState& state) { return f(line.link(), state); }));
+    });
+    if (!ran || !result) return false;
+    if (!*result) {
+        sayFailure(result->error().detail);
+        return false;
+    }
+    show(**result);
+    return true;
+}
+
+// A text editor of a parameter page as they all behave: the key filter, Enter / Page Down / Page Up
+// moving the focus when `enterMovesOn`, and the writes on leaving and on releasing Enter (`leaveOnly`:
+// on leaving alone).
+QLineEdit* MakeParameterEdit(ParameterControls& controls, int param, const QString& name, live::KeyFilter filter,
+                             bool enterMovesOn, bool leaveOnly, QWidget* parent);
+// A drop-down list of a setting; the events named write its item (activated = the user's selection).
+struct ListEvents {
+    bool change = true;     // the current item changed (by the user)
+    bool selection = true;  // the user picked an item
+    bool leave = true;      // the list lost the focus
+};
+QComboBox* MakeSettingList(ParameterControls& controls, params::Setting setting, const QString& name,
+                           const QStringList& items, ListEvents events, QWidget* parent);
+
+// When `control` gets the focus, `memo` shows help text `messageId` and is marked as showing a description
+// (so a language change does not put the placeholder back).
+void ShowHelpOnFocus(QWidget* control, QWidget* memo, const i18n::MessageStore& messages, int messageId);
+
+}  // namespace sequaflow::ui
