@@ -32,6 +32,7 @@
 #include "ui/language_controller.h"
 #include "ui/live_feed.h"
 #include "ui/main_menu.h"
+#include "ui/parameter_controls.h"
 #include "ui/pages/adaptation_page.h"
 #include "ui/pages/advanced_page.h"
 #include "ui/pages/emission_page.h"
@@ -62,6 +63,7 @@ MainWindow::MainWindow(link::ControllerLink& line, params::ProgramState& state, 
     runner_ = new SequenceRunner(line_, messages_, this);
     model_ = new ConfigurationModel(state_, line_.connection(), this);
     feed_ = new LiveFeed(this);
+    controls_ = new ParameterControls(*runner_, *model_, messages_, this);
 
     progress_ = new QProgressBar(this);
     progress_->setObjectName(QStringLiteral("ProgressBar1"));

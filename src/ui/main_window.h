@@ -30,6 +30,7 @@ class LiveFeed;
 class MainMenu;
 class OscilloscopePage;
 class Page;
+class ParameterControls;
 class ParametersPage;
 class ReadingsController;
 class ReadingsPage;
@@ -52,6 +53,7 @@ public:
     SequenceRunner& runner() { return *runner_; }
     ConfigurationModel& model() { return *model_; }
     LiveFeed& feed() { return *feed_; }
+    ParameterControls& parameterControls() { return *controls_; }
     ConnectionController& connection() { return *connection_; }
     ConfigurationController& configuration() { return *configuration_; }
     ReadingsController& readings() { return *readings_; }
@@ -92,6 +94,7 @@ private:
     SequenceRunner* runner_ = nullptr;
     ConfigurationModel* model_ = nullptr;
     LiveFeed* feed_ = nullptr;
+    ParameterControls* controls_ = nullptr;
     QTabWidget* pages_ = nullptr;
     SidePanel* side_ = nullptr;
     CylinderPanel* cylinders_ = nullptr;

@@ -86,6 +86,16 @@ ParameterControls::ParameterControls(SequenceRunner& runner, ConfigurationModel&
 void ParameterControls::addEditor(int param, QLineEdit* edit) { editors_.emplace(param, edit); }
 void ParameterControls::addList(params::Setting setting, QComboBox* list) { lists_.emplace(setting, list); }
 
+QLineEdit* ParameterControls::editor(int param) const {
+    const auto it = editors_.find(param);
+    return it == editors_.end() ? nullptr : it->second;
+}
+
+QComboBox* ParameterControls::list(params::Setting setting) const {
+    const auto it = lists_.find(setting);
+    return it == lists_.end() ? nullptr : it->second;
+}
+
 void ParameterControls::writeEditor(int param, QLineEdit* edit, params::EditorEvent event) {
     const std::string text = edit->text().toStdString();
     const char sep = separator();

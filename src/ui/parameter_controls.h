@@ -31,6 +31,9 @@ public:
     // Registers a control; several controls may show one parameter (a page field and its dialog's copy).
     void addEditor(int param, QLineEdit* edit);
     void addList(params::Setting setting, QComboBox* list);
+    // The first control registered for a parameter or setting (the main window's), or nullptr.
+    QLineEdit* editor(int param) const;
+    QComboBox* list(params::Setting setting) const;
 
     // An editor's write (leaving it or releasing Enter).
     void writeEditor(int param, QLineEdit* edit, params::EditorEvent event);
