@@ -33,7 +33,9 @@ float SignedTicksToMs(std::int32_t ticks, bool fastClock) {
 
 std::int32_t MsToTicks(float ms, bool fastClock) {
     const ext clock = fastClock ? kFastClockHz : kSlowClockHz;
-    return TruncateToInt(clock * static_cast<ext>(ms) * 0.001L);
+    // Divided, not multiplied by 0.001L: that constant lies just below a thousandth, so a time that is a
+    // whole number of ticks (15 ms = 3456) would lose one.
+    return TruncateToInt(clock * static_cast<ext>(ms) / 1000.0L);
 }
 
 float RawToBar(std::uint32_t raw) {

@@ -56,6 +56,17 @@ std::optional<float> ParseDecimal(std::string_view text) {
     return static_cast<float>(value);
 }
 
+std::optional<long long> ParseWhole(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    if (text.empty() || text.front() == '+') return std::nullopt;
+    long long value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc{} || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
 std::string WithSeparator(std::string_view text, char decimalSeparator) {
     std::string out(text);
     for (char& c : out)

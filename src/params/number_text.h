@@ -11,6 +11,10 @@ namespace sequaflow::params {
 // an exponent are accepted. Empty text, anything else, or a value beyond single precision gives nullopt.
 std::optional<float> ParseDecimal(std::string_view text);
 
+// Reads a whole decimal number with an optional sign (surrounding blanks allowed); nullopt for anything else
+// or a value beyond 64 bits.
+std::optional<long long> ParseWhole(std::string_view text);
+
 // Writes a decimal text with the separator of the locale in place of whichever one it carries.
 std::string WithSeparator(std::string_view text, char decimalSeparator);
 

@@ -40,7 +40,7 @@ constexpr std::array<NumericEditor, 26> kNumericEditors{{
     {pn::SpeedLimit, "EditMaxRpm", Rule::Speed, {kNone, kNone}, 0, kWhole},
     {pn::PetrolSignalFilter, "EditSignalInj", Rule::Whole, {Below(0, 1), Above(1000, 1000)}, 2, kWhole},
     {pn::ExtraCorrectionTime, "EditPrzesuniecie2", Rule::SignedTime, {Below(-4, -4), Above(4, 4)}, 2, {3, 2}},
-    {pn::FilterTimeStep, "EditFiltrDt", Rule::Time, {Below(0.005f, 0.005f), Above(10, 10)}, 2, {4, 3}},
+    {pn::FilterTimeStep, "EditFiltrDt", Rule::Time, {Below(0.005f, 0.005f), Above(10, 10)}, 2, {4, 2}},
     {pn::FilterSpeed, "EditFiltrRPM", Rule::Speed, {Below(400, 400), Above(5000, 5000)}, 2, kWhole},
     {pn::FilterInjectionTime, "EditFiltrInjTime", Rule::Time, {Below(1, 1), Above(15, 15)}, 2, {4, 1}},
 }};
@@ -54,13 +54,17 @@ std::int32_t Truncate(long double v) {
     return static_cast<std::int32_t>(v);
 }
 
-float ApplyLimits(const NumericEditor& e, float x) {
+}  // namespace
+
+float ApplyEditorLimits(const NumericEditor& e, float x) {
     for (int i = 0; i < e.limitCount; ++i) {
         const Limit& l = e.limits[i];
         if (l.side == Side::Below ? x < l.threshold : x > l.threshold) x = l.replacement;
     }
     return x;
 }
+
+namespace {
 
 std::int32_t Scale(const NumericEditor& e, const ParameterImage& image, float x) {
     const auto ext = static_cast<long double>(x);
@@ -122,7 +126,7 @@ Result<std::int32_t, EncodeError> EncodeText(const ParameterImage& image, int pa
     if (!number) {
         return Error<EncodeError>{EncodeError::NotANumber, "'" + std::string(text) + "' is not a valid number"};
     }
-    return Scale(*e, image, ApplyLimits(*e, *number));
+    return Scale(*e, image, ApplyEditorLimits(*e, *number));
 }
 
 Result<std::int32_t, EncodeError> EncodeParameter(ParameterImage& image, int param, std::string_view text) {

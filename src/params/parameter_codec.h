@@ -55,6 +55,8 @@ struct NumericEditor {
 
 // The editor of a numeric parameter, or nullptr.
 const NumericEditor* FindNumericEditor(int param);
+// The number after the editor's limits, in their order.
+float ApplyEditorLimits(const NumericEditor& editor, float x);
 
 // Text -> value of parameter `param` as the encoder would store it (limits, rule, truncation); the image
 // supplies the clock flag and the ignition type. Nothing is stored.

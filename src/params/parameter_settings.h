@@ -116,6 +116,10 @@ int ShownItemOf(const ProgramState& state, Setting setting, const SpeedTexts& te
 [[nodiscard]] SettingResult ApplySetting(link::Link& link, ProgramState& state, Setting setting, int item,
                                          const SpeedTexts& texts, char decimalSeparator);
 
+// Smooth switching on: 41 = parameter 5 - 1, 42 = 400, 43 = 5 ms, bit 13 of 22 set, written 41, 42, 43, 22;
+// off: bit 13 cleared and 22 written. Every read of a programmed controller turns it on when it is off.
+void SetSmoothSwitching(link::Link& link, ParameterImage& image, bool on);
+
 // ---- Dialogs and groups ----
 
 // The five injector editors of TForm10 and of the extra-correction dialog, by parameter.

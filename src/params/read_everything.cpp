@@ -3,6 +3,7 @@
 #include "link/commands.h"
 #include "link/sequence_run.h"
 #include "params/factory_reset.h"
+#include "params/parameter_settings.h"
 
 namespace sequaflow::params {
 
@@ -16,7 +17,12 @@ ReadEverythingReport ReadEverything(link::Link& link, ProgramState& state, const
     };
     r.parameters = ReadParameterSet(link, state.image, hooks.control);
     if (!run.absorb(r.parameters.sequence)) return finish();
-    if (!r.parameters.programmed) {
+    if (r.parameters.programmed) {
+        // Smooth switching shares its bit with injector heating; every read of a programmed controller turns
+        // it on when it is off.
+        if (state.image.held(kFlags1Shadow) && state.image.field(field::InjectorHeating) == 0)
+            SetSmoothSwitching(link, state.image, true);
+    } else {
         if (hooks.offerFactoryReset && hooks.offerFactoryReset()) {
             r.factoryReset = true;
             if (!run.absorb(FactoryReset(link, state.image, state.maps, hooks.injectorItems, hooks.control)))
