@@ -63,7 +63,9 @@ std::uint32_t PeriodToRpm(std::uint32_t period, int ignitionType) {
         default: return 0;
     }
     const float stored = static_cast<float>(f);
-    const auto whole = static_cast<std::uint32_t>(TruncateToInt(stored < 0 ? 0 : stored));
+    // The single-precision period puts an exact speed a hair below its whole number (600 rpm on "6 Cyl."
+    // came out as 599.99994, shown as 550); a thousandth of an rpm never moves a true value across a step.
+    const auto whole = static_cast<std::uint32_t>(TruncateToInt(stored < 0 ? 0 : static_cast<ext>(stored) + 0.001L));
     return whole / 50 * 50;
 }
 

@@ -69,6 +69,9 @@ struct FakeEcu {
             case code::StdMapSet:
                 if (a < 12) standard[a] = f[3];
                 break;
+            case code::RecordWordStore:
+                if (a < 64) record[a] = value;
+                break;
             default: break;
         }
     }
