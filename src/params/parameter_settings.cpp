@@ -272,8 +272,10 @@ int ShownItemOf(const ProgramState& state, Setting setting, const SpeedTexts& te
         case Setting::SmoothSwitching: return bit(field::InjectorHeating);
         case Setting::HeatingStrength: return DecodeItem(image, pn::HeatingStrength);
         case Setting::Buzzer: return bit(field::BuzzerOff) ? 0 : 1;
-        case Setting::SwitchMode: return 1;  // a read always shows the falling mode
+        // A read always shows the falling mode; a viewed file shows the rising one when it has no drop.
+        case Setting::SwitchMode: return state.readStatus == ReadStatus::File && image.slot(pn::SpeedDrop) == 0 ? 0 : 1;
         case Setting::SpeedDrop: {
+            if (state.readStatus == ReadStatus::File && image.slot(pn::SpeedDrop) == 0) return -1;
             const auto switchRpm = ParseWhole(texts.switchSpeed);
             if (!switchRpm) return -1;
             const std::int64_t period = static_cast<std::int64_t>(image.slot(pn::SwitchSpeed)) + image.slot(pn::SpeedDrop);

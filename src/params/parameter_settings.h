@@ -105,8 +105,8 @@ enum class EditorEvent {
 // ---- Lists ----
 
 // The item a list shows for the state (what a read or a file view puts in it); -1 when nothing matches.
-// The switch mode shows "falling" after every read; the speed drop is worked out from the switch-over
-// speed text and parameters 14 and 53.
+// The switch mode shows "falling" after every read (after a file view only when the file has a drop); the
+// speed drop is worked out from the switch-over speed text and parameters 14 and 53.
 int ShownItemOf(const ProgramState& state, Setting setting, const SpeedTexts& texts);
 
 // A user's choice in a list: stores and sends what that list sends (the injector type with its catalogue

@@ -295,6 +295,14 @@ TEST_F(Settings, FirstRunDefaultsAndWhatAReadShows) {
     EXPECT_EQ(ShownItemOf(state, Setting::TankSensorType, texts), 2);
     EXPECT_EQ(ShownItemOf(state, Setting::SwitchMode, texts), 1);
     EXPECT_EQ(ShownItemOf(state, Setting::Buzzer, texts), 1);
+    // A viewed file without a drop shows the rising mode and no drop; with one, as a read does.
+    state.readStatus = ReadStatus::File;
+    image.setSlot(pn::SpeedDrop, 0);
+    EXPECT_EQ(ShownItemOf(state, Setting::SwitchMode, texts), 0);
+    EXPECT_EQ(ShownItemOf(state, Setting::SpeedDrop, texts), -1);
+    image.setSlot(pn::SpeedDrop, live::RpmToPeriod(300, 2) - live::RpmToPeriod(600, 2));
+    EXPECT_EQ(ShownItemOf(state, Setting::SwitchMode, texts), 1);
+    EXPECT_EQ(ShownItemOf(state, Setting::SpeedDrop, texts), 3);
     image.setSlot(pn::HeatingStrength, 9);
     EXPECT_EQ(ShownItemOf(state, Setting::HeatingStrength, texts), -1);
 
