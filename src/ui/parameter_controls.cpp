@@ -138,7 +138,15 @@ void ParameterControls::showState() {
         if (auto text = params::DecodeParameter(model_.image(), param, sep)) all.texts.push_back({param, *text});
     }
     const params::SpeedTexts texts = params::SpeedTextsOf(model_.state());
-    for (const auto& [setting, list] : lists_) all.items.push_back({setting, params::ShownItemOf(model_.state(), setting, texts)});
+    // A viewed file says nothing about the controller's wiring: the signal level and the switching
+    // sequence keep what the last read showed.
+    const bool viewed = model_.state().readStatus == params::ReadStatus::File;
+    for (const auto& [setting, list] : lists_) {
+        if (viewed && (setting == params::Setting::SpeedSignalLevel || setting == params::Setting::SwitchingSequence ||
+                       setting == params::Setting::SmoothSwitching))
+            continue;
+        all.items.push_back({setting, params::ShownItemOf(model_.state(), setting, texts)});
+    }
     show(all);
 }
 
