@@ -15,7 +15,7 @@ std::span<const CommandInfo> Commands() {
         {"identify", "[--json]", "identify the controller: hardware, software, device, cylinders", RunIdentify},
         {"detect", "[--timeout SECONDS]", "find the controller on the 25 port entries", RunDetect},
         {"live", "[--count N] [--json|--csv]", "print the live readings, one line per frame", RunLive},
-        {"param", "get N | set N VALUE", "read or write one parameter word (0..63)", RunParam},
+        {"param", "show|set|get ...", "show or change the parameters by key, or one raw word (below)", RunParam},
         {"read", "[--json]", "read the whole configuration without writing anything", RunRead},
         {"save", "FILE", "read the configuration and write it as a parameter file", RunSave},
         {"decode", "FILE [--json]", "show a parameter file without a controller", RunDecode},
@@ -42,6 +42,15 @@ void PrintHelp(std::ostream& out) {
         if (head.size() < 40) head.resize(40, ' ');
         out << head << " " << c.summary << '\n';
     }
+    out << "\nParameters (every key: 'param show'; KEY is a key or a parameter number 0..63):\n"
+           "  param show [KEY] [--json]    each parameter and setting, or one: number, key, raw word, the\n"
+           "                               text its control shows, and the item index of a list\n"
+           "  param set KEY --text TEXT    TEXT as the control takes it: a number for an editor, the item's\n"
+           "                               index or text for a list, eight 0/1 (injector 1 first) for\n"
+           "                               extra_correction_injectors; reads the set first, then sends\n"
+           "                               exactly what the screen sends (coupled parameters included)\n"
+           "  param get N                  one raw word; signed parameters (3, 5, 48, 49, 52) print signed\n"
+           "  param set N VALUE            write one raw word (-32768..65535), nothing else\n";
     out << "\nExit codes: 0 success, 2 usage error, 3 port cannot be opened or was lost,\n"
            "4 no valid answer from the controller, 5 file error,\n"
            "6 cancelled by Ctrl+C or SIGTERM.\n";

@@ -37,8 +37,7 @@ int RunFactoryReset(Context& context, Args args) {
         context.err << "sequaflow-cli: the reset was not started; nothing was written to the controller\n";
         return readRc;
     }
-    params::RefreshShadowsAfterRead(image);
-    model.applyTurboFlag(image);
+    params::RefreshShadowsAfterRead(image, model);
     // The reset sends the work-time counters and parameters 55..63 as read: without a valid read of each,
     // it would overwrite them with zeros.
     bool keptRead = true;

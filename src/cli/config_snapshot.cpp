@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <ostream>
 
+#include "cli/setting_output.h"
 #include "link/sequence_run.h"
-
 #include "maps/map_transfer.h"
 #include "params/parameter_numbers.h"
 #include "params/parameter_reader.h"
@@ -88,8 +88,7 @@ ConfigSnapshot ReadSnapshot(link::Link& link, params::ParameterImage& image, map
         s.sequence = run.result();
         return s;
     }
-    params::RefreshShadowsAfterRead(image);
-    model.applyTurboFlag(image);
+    params::RefreshShadowsAfterRead(image, model);
     for (int n = 0; n < static_cast<int>(params::kParameterCount); ++n)
         if (paramReport.valid[At(n)]) s.parameters[At(n)] = image.slot(n);
 
@@ -121,6 +120,21 @@ ConfigSnapshot SnapshotOfFile(const params::ParameterFileContent& content) {
     return s;
 }
 
+std::optional<params::ProgramState> StateOfSnapshot(const ConfigSnapshot& s) {
+    params::ProgramState state;
+    state.decimalSeparator = kCliDecimalSeparator;
+    state.readStatus = s.fromController ? params::ReadStatus::Complete : params::ReadStatus::File;
+    for (int n = 0; n < static_cast<int>(params::kParameterCount); ++n) {
+        if (!s.parameters[At(n)]) return std::nullopt;
+        state.image.setSlot(n, *s.parameters[At(n)]);
+    }
+    for (int k = 0; k < maps::kPoints; ++k)
+        if (s.points[At(k)]) state.maps.setPoint(k, *s.points[At(k)]);
+    state.image.refreshShadow(params::FlagsWord::First);
+    params::RefreshShadowsAfterRead(state.image, state.maps);
+    return state;
+}
+
 void PrintJson(std::ostream& out, const ConfigSnapshot& s) {
     out << '{';
     if (s.fromController) {
@@ -134,6 +148,11 @@ void PrintJson(std::ostream& out, const ConfigSnapshot& s) {
     }
     out << "\"parameters\":";
     JsonArray(out, s.parameters);
+    // The same words under their keys, with the texts the screens would show; only for a whole set, as
+    // every text may depend on other parameters (the clock flag, the ignition type).
+    out << ",\"settings\":";
+    if (const auto state = StateOfSnapshot(s)) PrintSettingsJson(out, ShowAllSettings(*state));
+    else out << "null";
     out << ",\"points\":";
     JsonArray(out, s.points);
     out << ",\"advanced_map\":[";

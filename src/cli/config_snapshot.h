@@ -44,6 +44,10 @@ ConfigSnapshot ReadSnapshot(link::Link& link, params::ParameterImage& image, map
                             const SequenceControl& control);
 ConfigSnapshot SnapshotOfFile(const params::ParameterFileContent& content);
 
+// The state the screens would show for a snapshot whose 64 parameters were all read; nullopt otherwise.
+std::optional<params::ProgramState> StateOfSnapshot(const ConfigSnapshot& s);
+
+// The snapshot as one JSON object; "settings" holds the parameters under their keys (see `param show`).
 void PrintJson(std::ostream& out, const ConfigSnapshot& s);
 void PrintText(std::ostream& out, const ConfigSnapshot& s);
 

@@ -9,6 +9,7 @@
 
 #include "link/sequence_run.h"
 #include "maps/map_transfer.h"
+#include "params/parameter_reader.h"
 #include "params/parameter_writer.h"
 
 namespace sequaflow::params {
@@ -168,6 +169,7 @@ SequenceResult LoadParameterFile(link::Link& link, ParameterImage& image, maps::
 void ViewParameterFile(ParameterImage& image, maps::MapModel& model, const ParameterFileContent& content) {
     ApplyParameterFile(image, model, content);
     image.refreshShadow(FlagsWord::First);
+    RefreshShadowsAfterRead(image, model);
 }
 
 }  // namespace sequaflow::params

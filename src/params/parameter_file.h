@@ -61,7 +61,8 @@ void ApplyParameterFile(ParameterImage& image, maps::MapModel& model, const Para
 SequenceResult LoadParameterFile(link::Link& link, ParameterImage& image, maps::MapModel& model,
                                  const ParameterFileContent& content, const SequenceControl& control = {});
 
-// Shows a file without a controller: applies it and refreshes the first flags word's shadow.
+// Shows a file without a controller: applies it, then refreshes the shadows of the flags words and of the
+// injector selection and the map cell maximum as a read does.
 void ViewParameterFile(ParameterImage& image, maps::MapModel& model, const ParameterFileContent& content);
 
 }  // namespace sequaflow::params

@@ -44,10 +44,11 @@ void AdoptReadFlagsWords(ParameterImage& image, const ParameterReadReport& repor
     if (report.valid[pn::SecondFlags]) image.refreshShadow(FlagsWord::Second);
 }
 
-void RefreshShadowsAfterRead(ParameterImage& image) {
+void RefreshShadowsAfterRead(ParameterImage& image, maps::MapModel& model) {
     image.refreshShadow(FlagsWord::InjectorSelection);
     image.refreshShadow(FlagsWord::Second);
     image.refreshShadow(FlagsWord::Third);
+    model.applyTurboFlag(image);
 }
 
 bool ApplyReadFlagWrites(link::Link& link, ParameterImage& image) {

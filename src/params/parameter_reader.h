@@ -3,6 +3,7 @@
 #include <array>
 
 #include "link/link.h"
+#include "maps/map_model.h"
 #include "params/parameter_image.h"
 #include "params/progress.h"
 
@@ -28,8 +29,10 @@ ParameterReadReport ReadParameterSet(link::Link& link, ParameterImage& image, co
 // that every read makes never send a first flags word the controller did not report.
 void AdoptReadFlagsWords(ParameterImage& image, const ParameterReadReport& report);
 
-// The shadow copies the screen fill refreshes from the parameters: 51, 47 and 54.
-void RefreshShadowsAfterRead(ParameterImage& image);
+// What the screen fill takes from the parameters, after a read and after a file view alike: the shadows of
+// 51, 47 and 54, and the map cell maximum from the turbo flag. An edit that follows then builds its word on
+// the values shown, not on an earlier read.
+void RefreshShadowsAfterRead(ParameterImage& image, maps::MapModel& model);
 
 // The writes of every read: the engine-speed limit bit and the reducer-vacuum bit of the first flags word
 // are set and parameter 22 is written after each. Returns false and sends nothing when the first flags word

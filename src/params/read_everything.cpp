@@ -32,8 +32,7 @@ ReadEverythingReport ReadEverything(link::Link& link, ProgramState& state, const
         }
     }
     (void)ApplyReadFlagWrites(link, state.image);
-    RefreshShadowsAfterRead(state.image);
-    state.maps.applyTurboFlag(state.image);
+    RefreshShadowsAfterRead(state.image, state.maps);
     r.maps = maps::ReadMaps(link, state.maps, hooks.control);
     if (!run.absorb(r.maps.sequence)) return finish();
     r.serialRead = link::ReadSerialNumber(link, state.serial);

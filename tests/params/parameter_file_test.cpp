@@ -8,6 +8,8 @@
 #include "maps/map_model.h"
 #include "params/fake_ecu.h"
 #include "params/parameter_file.h"
+#include "params/parameter_settings.h"
+#include "params/program_state.h"
 #include "support/transcript.h"
 
 using namespace sequaflow;
@@ -195,6 +197,44 @@ TEST(ParameterFileView, AppliesWithoutSendingAndRefreshesTheFirstFlagsShadow) {
     EXPECT_EQ(image.slot(kFlags1Shadow), 0x1250);
     EXPECT_TRUE(image.fastClock());
     EXPECT_EQ(model.cell(3, 3), sourceModel.cell(3, 3));
+}
+
+// A file viewed over an earlier read: the next bit edit of the second flags word must start from the viewed
+// word, and the cell maximum must follow the viewed turbo flag.
+TEST(ParameterFileView, ALaterBitEditSendsTheViewedSecondFlagsWord) {
+    VirtualLink v;
+    ProgramState state;
+    state.image.setSlot(pn::SecondFlags, 0x0008);  // as read: map mode 2, no turbo
+    state.image.setSlot(pn::ThirdFlags, 0x0000);
+    state.image.setSlot(pn::ExtraCorrectionInjectors, 0x00);
+    state.image.refreshShadow(FlagsWord::Second);
+    state.image.refreshShadow(FlagsWord::Third);
+    state.image.refreshShadow(FlagsWord::InjectorSelection);
+    state.maps.applyTurboFlag(state.image);
+    ASSERT_EQ(state.maps.cellMaximum(), 50);
+
+    ParameterImage source;
+    maps::MapModel sourceModel;
+    source.setSlot(pn::SecondFlags, 0x4011);  // turbo, buzzer off, reducer cut-off
+    source.setSlot(pn::ThirdFlags, 0x0030);
+    source.setSlot(pn::ExtraCorrectionInjectors, 0x05);
+    auto content = DecodeParameterFile(EncodeParameterFile(source, sourceModel));
+    ASSERT_TRUE(content.ok());
+    ViewParameterFile(state.image, state.maps, *content);
+    EXPECT_TRUE(v.port.written().empty());
+    EXPECT_EQ(state.image.slot(kFlags2Shadow), 0x4011);
+    EXPECT_EQ(state.image.slot(kFlags3Shadow), 0x0030);
+    EXPECT_EQ(state.image.slot(kInjectorSelectionShadow), 0x05);
+    EXPECT_EQ(state.maps.cellMaximum(), 90);
+
+    // Fuel "CNG" is bit 15: 0x4011 | 0x8000 = 0xC011.
+    const auto result = ApplySetting(v.link, state, Setting::Fuel, 1, SpeedTextsOf(state), ',');
+    ASSERT_TRUE(result.ok());
+    ASSERT_FALSE(v.port.written().empty());
+    // 'D' 47 0xC0 0x11, checksum 0x44 + 0x2F + 0xC0 + 0x11 = 0x144 -> 0x44.
+    const link::Frame expected{'D', 47, 0xC0, 0x11, 0x44, ':'};
+    EXPECT_EQ(v.port.written().back(), expected);
+    EXPECT_EQ(state.image.slot(pn::SecondFlags), 0xC011);
 }
 
 }  // namespace
