@@ -111,31 +111,30 @@ int SetText(Context& context, const std::string& keyText, const std::string& tex
     if (rc != kOk) return rc;
 
     auto& link = session->link();
-    const auto before = link.framesSent();
-    const auto texts = params::SpeedTextsOf(state);
-    const auto result = params::SetSettingText(link, state, *key, text, texts);
+    const auto framesBefore = link.framesSent();
+    const auto shownBefore = ShowAllSettings(state);
+    const auto result = params::SetSettingText(link, state, *key, text, params::SpeedTextsOf(state));
     if (session->reportLost(context)) {
         context.err << "sequaflow-cli: the change of " << key->key << " may have been sent only in part\n";
         return kPortError;
     }
     if (!result) {
         context.err << "sequaflow-cli: param: " << key->key << ": " << result.error().detail << '\n';
-        if (link.framesSent() != before)
+        if (link.framesSent() != framesBefore)
             context.err << "sequaflow-cli: what was sent before it stopped stays sent; 'param show' tells what the "
                            "controller holds\n";
         return kUsage;
     }
-    // The key as it now shows, then every other control the operation changed.
-    std::vector<const params::SettingKey*> changed{key};
-    const auto add = [&](const params::SettingKey* k) {
-        if (k && std::find(changed.begin(), changed.end(), k) == changed.end()) changed.push_back(k);
-    };
-    for (const auto& t : result->texts) add(params::FindSettingKey(std::to_string(t.param)));
-    for (const auto& item : result->items)
-        for (const auto& k : params::SettingKeys())
-            if (k.kind == params::KeyKind::List && k.setting == item.setting) add(&k);
-    const auto after = params::SpeedTextsOf(state);
-    for (const auto* k : changed) PrintSettingLine(context.out, params::ShowSetting(state, *k, after));
+    // The key as it now shows, then every other value the operation changed (coupled editors, the words a
+    // list writes beside its own).
+    const auto shownAfter = ShowAllSettings(state);
+    for (const auto& s : shownAfter)
+        if (s.key == key) PrintSettingLine(context.out, s);
+    for (std::size_t i = 0; i < shownAfter.size(); ++i) {
+        const auto& a = shownAfter[i];
+        const auto& b = shownBefore[i];
+        if (a.key != key && (a.raw != b.raw || a.text != b.text || a.index != b.index)) PrintSettingLine(context.out, a);
+    }
     return kOk;
 }
 

@@ -36,6 +36,7 @@ struct Controller {
         params[44] = 1152;    // 6000 rpm
         params[47] = 0x0008;
         params[49] = 0xFFEC;  // -20
+        params[60] = 5760;    // low-speed filter 1200 rpm
         const std::uint16_t periods[6] = {6912, 3456, 2304, 1728, 1382, 1152};
         for (int k = 0; k < 6; ++k) points[static_cast<std::size_t>(k)] = periods[k];
     }
@@ -154,7 +155,13 @@ TEST_F(ParamKeys, IgnitionTypeByItsTextReadsThePointsAndResendsEverySpeed) {
     AppendParamWrite(expected, 14, 9216);  // 600 rpm
     AppendParamWrite(expected, 44, 921);   // 6000 rpm
     EXPECT_EQ(WritesSoFar(), expected);
-    EXPECT_EQ(r.out, "21  ignition_type                        3  [3] 5 Cyl.\n");
+    // The speeds keep their texts; the filter speed is not re-encoded, so the same period now reads as
+    // 5529600 / 5760 = 960 rpm, shown in steps of 50.
+    EXPECT_EQ(r.out,
+              "21  ignition_type                        3  [3] 5 Cyl.\n"
+              "14  switch_speed_rpm                  9216  600\n"
+              "44  speed_limit_rpm                    921  6000\n"
+              "60  filter_speed_rpm                  5760  950\n");
 }
 
 TEST_F(ParamKeys, RefusedKeysAndTextsSendNothing) {
