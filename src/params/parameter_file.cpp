@@ -169,7 +169,7 @@ SequenceResult LoadParameterFile(link::Link& link, ParameterImage& image, maps::
 void ViewParameterFile(ParameterImage& image, maps::MapModel& model, const ParameterFileContent& content) {
     ApplyParameterFile(image, model, content);
     image.refreshShadow(FlagsWord::First);
-    RefreshShadowsAfterRead(image, model);
+    RefreshShownShadows(image, model);
 }
 
 }  // namespace sequaflow::params

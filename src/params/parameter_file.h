@@ -61,8 +61,9 @@ void ApplyParameterFile(ParameterImage& image, maps::MapModel& model, const Para
 SequenceResult LoadParameterFile(link::Link& link, ParameterImage& image, maps::MapModel& model,
                                  const ParameterFileContent& content, const SequenceControl& control = {});
 
-// Shows a file without a controller: applies it, then refreshes the shadows of the flags words and of the
-// injector selection and the map cell maximum as a read does.
+// Shows a file without a controller: applies it, then refreshes the shadows of the first and second flags
+// words and of the injector selection and the map cell maximum as a read does (the third flags word's shadow
+// stays as the last read left it).
 void ViewParameterFile(ParameterImage& image, maps::MapModel& model, const ParameterFileContent& content);
 
 }  // namespace sequaflow::params

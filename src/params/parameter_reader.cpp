@@ -44,11 +44,15 @@ void AdoptReadFlagsWords(ParameterImage& image, const ParameterReadReport& repor
     if (report.valid[pn::SecondFlags]) image.refreshShadow(FlagsWord::Second);
 }
 
-void RefreshShadowsAfterRead(ParameterImage& image, maps::MapModel& model) {
+void RefreshShownShadows(ParameterImage& image, maps::MapModel& model) {
     image.refreshShadow(FlagsWord::InjectorSelection);
     image.refreshShadow(FlagsWord::Second);
-    image.refreshShadow(FlagsWord::Third);
     model.applyTurboFlag(image);
+}
+
+void RefreshShadowsAfterRead(ParameterImage& image, maps::MapModel& model) {
+    RefreshShownShadows(image, model);
+    image.refreshShadow(FlagsWord::Third);
 }
 
 bool ApplyReadFlagWrites(link::Link& link, ParameterImage& image) {

@@ -29,9 +29,13 @@ ParameterReadReport ReadParameterSet(link::Link& link, ParameterImage& image, co
 // that every read makes never send a first flags word the controller did not report.
 void AdoptReadFlagsWords(ParameterImage& image, const ParameterReadReport& report);
 
-// What the screen fill takes from the parameters, after a read and after a file view alike: the shadows of
-// 51, 47 and 54, and the map cell maximum from the turbo flag. An edit that follows then builds its word on
-// the values shown, not on an earlier read.
+// What the screen fill takes from the parameters after a read and after a file view alike: the shadows of 51
+// and 47 and the map cell maximum from the turbo flag. An edit that follows builds its word on the values
+// shown, not on an earlier read.
+void RefreshShownShadows(ParameterImage& image, maps::MapModel& model);
+
+// After a read: those, and the shadow of 54. A viewed file leaves that one as the last read set it, as it
+// leaves the lists that show its bits (the switching sequence, the low-speed filter).
 void RefreshShadowsAfterRead(ParameterImage& image, maps::MapModel& model);
 
 // The writes of every read: the engine-speed limit bit and the reducer-vacuum bit of the first flags word

@@ -205,7 +205,7 @@ TEST(ParameterFileView, ALaterBitEditSendsTheViewedSecondFlagsWord) {
     VirtualLink v;
     ProgramState state;
     state.image.setSlot(pn::SecondFlags, 0x0008);  // as read: map mode 2, no turbo
-    state.image.setSlot(pn::ThirdFlags, 0x0000);
+    state.image.setSlot(pn::ThirdFlags, 0x0006);
     state.image.setSlot(pn::ExtraCorrectionInjectors, 0x00);
     state.image.refreshShadow(FlagsWord::Second);
     state.image.refreshShadow(FlagsWord::Third);
@@ -223,7 +223,8 @@ TEST(ParameterFileView, ALaterBitEditSendsTheViewedSecondFlagsWord) {
     ViewParameterFile(state.image, state.maps, *content);
     EXPECT_TRUE(v.port.written().empty());
     EXPECT_EQ(state.image.slot(kFlags2Shadow), 0x4011);
-    EXPECT_EQ(state.image.slot(kFlags3Shadow), 0x0030);
+    // The switching sequence and the filter keep showing the last read, and so does their word's shadow.
+    EXPECT_EQ(state.image.slot(kFlags3Shadow), 0x0006);
     EXPECT_EQ(state.image.slot(kInjectorSelectionShadow), 0x05);
     EXPECT_EQ(state.maps.cellMaximum(), 90);
 
