@@ -125,8 +125,8 @@ void MainWindow::buildPages() {
     standardMapPage_ = new StandardMapPage(*model_, *feed_, pages_);
     gridMapPage_ = new GridMapPage(pages_);
     adaptationPage_ = new AdaptationPage(*feed_, messages_, pages_);
-    advancedPage_ = new AdvancedPage(*model_, *runner_, pages_);
-    factoryPage_ = new FactoryPage(pages_);
+    advancedPage_ = new AdvancedPage(*model_, *runner_, *controls_, messages_, pages_);
+    factoryPage_ = new FactoryPage(*controls_, pages_);
     injectorDiagPage_ = new InjectorDiagPage(pages_);
     reportPage_ = new ReportPage(pages_);
     emissionPage_ = new EmissionPage(pages_);
@@ -184,7 +184,7 @@ void MainWindow::createDialogs() {
     new MapSelectionDialog(this);
     new InjectorSettingsDialog(this);
     new IdleCorrectionDialog(this);
-    new TankSensorDialog(this);
+    tankDialog_ = new TankSensorDialog(*controls_, *feed_, *factoryPage_, this);
     // TForm13, the detection status window, belongs to the connection controller.
     new Form14Dialog(this);
     new TurboDialog(this);

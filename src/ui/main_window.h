@@ -38,6 +38,7 @@ class ReportPage;
 class SequenceRunner;
 class SidePanel;
 class StandardMapPage;
+class TankSensorDialog;
 
 // TForm1, the composition root of the window: makes the runner, the configuration model and the live feed
 // over the line and the program state it is given, hands them to the controllers and pages, and wires the
@@ -64,6 +65,8 @@ public:
     AdvancedPage& advancedPage() { return *advancedPage_; }
     StandardMapPage& standardMapPage() { return *standardMapPage_; }
     AdaptationPage& adaptationPage() { return *adaptationPage_; }
+    FactoryPage& factoryPage() { return *factoryPage_; }
+    TankSensorDialog& tankSensorDialog() { return *tankDialog_; }
 
     // Page by objectName ("TabSheet3" ...), for the language files and the tests that name pages so.
     QWidget* page(const QString& name) const;
@@ -116,6 +119,7 @@ private:
     InjectorDiagPage* injectorDiagPage_ = nullptr;
     ReportPage* reportPage_ = nullptr;
     EmissionPage* emissionPage_ = nullptr;
+    TankSensorDialog* tankDialog_ = nullptr;
     // Tab index to page, in tab order.
     std::vector<Page*> pageList_;
 

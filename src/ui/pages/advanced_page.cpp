@@ -1,23 +1,34 @@
 #include "ui/pages/advanced_page.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "i18n/message_ids.h"
 #include "params/number_text.h"
+#include "params/parameter_settings.h"
+#include "ui/configuration_model.h"
 #include "ui/fields.h"
 #include "ui/key_filters.h"
-#include "ui/configuration_model.h"
+#include "ui/parameter_controls.h"
 #include "ui/sequence_runner.h"
 
 namespace sequaflow::ui {
 
 namespace {
+namespace msg = i18n::msg;
+using params::Setting;
+
 // The application's standard conversion failure, naming the first text that is not a number.
 QString NotANumberText(std::initializer_list<QLineEdit*> edits) {
     for (QLineEdit* e : edits)
@@ -34,13 +45,67 @@ QLineEdit* FilterEdit(const QString& name, QWidget* parent, char separator) {
     e->installEventFilter(new FocusKeyFilter(e));
     return e;
 }
+
+// Enter in a drop-down list closes it and moves on, as Tab would.
+class ListEnterFilter final : public QObject {
+public:
+    explicit ListEnterFilter(QComboBox* list) : QObject(list), list_(list) {}
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+        list_->hidePopup();
+        QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+        QCoreApplication::sendEvent(list_, &tab);
+        return true;
+    }
+
+private:
+    QComboBox* list_;
+};
+
+QStringList ReducerCutoffItems() {
+    QStringList items{QStringLiteral("Brak")};
+    for (int c = 10; c >= -10; --c)
+        items << (c > 0 ? QStringLiteral("+%1 °C").arg(c) : QStringLiteral("%1 °C").arg(c));
+    return items;
+}
+
+QStringList GasCutoffItems() {
+    QStringList items{QStringLiteral("Brak")};
+    for (int c = 0; c >= -20; --c) items << QStringLiteral("%1 °C").arg(c);
+    return items;
+}
+
+QStringList SpeedDropItems() {
+    QStringList items{QStringLiteral("Brak obr. Malejacych")};
+    for (int i = 1; i <= 9; ++i) items << QStringLiteral("%1 obr./min").arg(i * 100);
+    return items;
+}
 }  // namespace
 
-AdvancedPage::AdvancedPage(ConfigurationModel& model, SequenceRunner& runner, QWidget* parent)
-    : QWidget(parent), model_(model), runner_(runner) {
+AdvancedPage::AdvancedPage(ConfigurationModel& model, SequenceRunner& runner, ParameterControls& controls,
+                           const i18n::MessageStore& messages, QWidget* parent)
+    : QWidget(parent), model_(model), runner_(runner), controls_(controls), messages_(messages) {
     setObjectName(QStringLiteral("TabSheet4"));
     const char sep = model_.decimalSeparator();
-    auto* layout = new QVBoxLayout(this);
+    auto* page = new QHBoxLayout(this);
+    auto* left = new QVBoxLayout;
+    page->addLayout(left, 1);
+
+    memo_ = new QPlainTextEdit(this);
+    memo_->setObjectName(QStringLiteral("MemoOpisZaawansowanych"));
+    memo_->setReadOnly(true);
+    memo_->setFocusPolicy(Qt::NoFocus);
+    memo_->setMinimumWidth(200);
+    memo_->setMaximumWidth(280);
+    memo_->setPlainText(Text(messages_, msg::ChooseParameter));
+
+    auto* editors = new QWidget(this);
+    editors->setObjectName(QStringLiteral("PanelZaawansowane"));
+    buildEditors(editors);
+    left->addWidget(editors);
+
     group_ = new QGroupBox(QStringLiteral("Mazda/Jalowy"), this);
     group_->setObjectName(QStringLiteral("GroupBoxFiltrLowRpm"));
     auto* form = new QFormLayout(group_);
@@ -54,19 +119,109 @@ AdvancedPage::AdvancedPage(ConfigurationModel& model, SequenceRunner& runner, QW
     auto* save = new QPushButton(QStringLiteral("Zapisz"), group_);
     save->setObjectName(QStringLiteral("ButtonFiltrZapis"));
     form->addRow(save);
-    layout->addWidget(group_);
+    left->addWidget(group_, 0, Qt::AlignLeft);
 
     kindLabel_ = MakeLabel(QStringLiteral("LabelFiltr"), QStringLiteral("Filtr niskich obrotów"), this);
     kind_ = new QComboBox(this);
     kind_->setObjectName(QStringLiteral("ComboBoxFiltr"));
     kind_->addItems({QStringLiteral("Brak"), QStringLiteral("Jałowy"), QStringLiteral("Mazda 99-01")});
-    layout->addWidget(kindLabel_);
-    layout->addWidget(kind_, 0, Qt::AlignLeft);
-    layout->addStretch(1);
+    left->addWidget(kindLabel_);
+    left->addWidget(kind_, 0, Qt::AlignLeft);
+    left->addStretch(1);
+    page->addWidget(memo_);
 
     connect(save, &QPushButton::clicked, this, &AdvancedPage::applyFilters);
     connect(kind_, &QComboBox::activated, this, &AdvancedPage::applyFilters);
     connect(&model_, &ConfigurationModel::readFinished, this, &AdvancedPage::showParameters);
+}
+
+void AdvancedPage::buildEditors(QWidget* box) {
+    auto* grid = new QGridLayout(box);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setColumnStretch(2, 1);
+    int row = 0;
+    const auto help = [this](QWidget* control, int id) { ShowHelpOnFocus(control, memo_, messages_, id); };
+    const auto addRow = [&](QLabel* label, QWidget* control) {
+        grid->addWidget(label, row, 0);
+        grid->addWidget(control, row, 1);
+        ++row;
+    };
+    const auto list = [&](Setting setting, const char* name, const QStringList& items, ListEvents events,
+                          int helpId) {
+        QComboBox* l = MakeSettingList(controls_, setting, QString::fromLatin1(name), items, events, box);
+        l->installEventFilter(new ListEnterFilter(l));
+        l->setMinimumContentsLength(14);
+        help(l, helpId);
+        return l;
+    };
+    const auto edit = [&](int param, const char* name, live::KeyFilter filter, bool enterMovesOn, bool leaveOnly,
+                          int helpId) {
+        QLineEdit* e = MakeParameterEdit(controls_, param, QString::fromLatin1(name), filter, enterMovesOn, leaveOnly, box);
+        e->setMaximumWidth(110);
+        help(e, helpId);
+        return e;
+    };
+
+    addRow(MakeLabel(QStringLiteral("LabelPodcisnienieReduktora"), QStringLiteral("Podciśnienie reduktora"), box),
+           list(Setting::ReducerVacuum, "ComboBoxPodcisnienieReduktora",
+                {QStringLiteral("Odlaczone"), QStringLiteral("Podlaczone")}, {}, msg::HelpReducerVacuum));
+
+    // The heating list's selection first enables or disables the strength, then writes.
+    QComboBox* heating = list(Setting::InjectorHeating, "ComboBoxRozgrzewanieWtryskiwacza",
+                              {QStringLiteral("Wylaczone"), QStringLiteral("Wlaczone")},
+                              ListEvents{true, false, true}, msg::HelpInjectorHeating);
+    connect(heating, &QComboBox::activated, this, [this](int item) {
+        enableHeatingStrength(item != 0);
+        controls_.applySetting(Setting::InjectorHeating, item);
+    });
+    addRow(MakeLabel(QStringLiteral("LabelRozgrzewanieWtryskiwacza"), QStringLiteral("Rozgrzewanie wtryskiwaczy"), box),
+           heating);
+    strengthLabel_ = MakeLabel(QStringLiteral("LabelSilaRozgrzewaniaWtrysku"), QStringLiteral("Siła rozgrzewania"), box);
+    strength_ = list(Setting::HeatingStrength, "ComboBoxSilaRozgrzewaniaWtrysku",
+                     {QStringLiteral("Male Rozgrzewanie"), QStringLiteral("Srednie Rozgrzewanie"),
+                      QStringLiteral("Duze Rozgrzewanie"), QStringLiteral("B.Duze Rozgrzewanie")},
+                     {}, msg::HelpHeatingStrength);
+    addRow(strengthLabel_, strength_);
+
+    addRow(MakeLabel(QStringLiteral("LabelWylOdTemp"), QStringLiteral("Wyłączenie od temperatury"), box),
+           list(Setting::GasCutoff, "ComboBoxMrozGaz", GasCutoffItems(), {}, msg::HelpGasCutoff));
+    addRow(MakeLabel(QStringLiteral("LabelWylOdTemp2"), QStringLiteral("Wyłączenie od temp. reduktora"), box),
+           list(Setting::ReducerCutoff, "ComboBoxMrozRed", ReducerCutoffItems(), {}, msg::HelpReducerCutoff));
+    addRow(MakeLabel(QStringLiteral("LabelFiltrowanieCisnienia"), QStringLiteral("Filtrowanie ciśnienia"), box),
+           list(Setting::PressureFilter, "ComboBoxFiltrowanieCisnienia",
+                {QStringLiteral("Szybkie"), QStringLiteral("Srednie"), QStringLiteral("Normalne"),
+                 QStringLiteral("Mocne")},
+                {}, msg::HelpPressureFilter));
+    addRow(MakeLabel(QStringLiteral("LabelDeltaRpm"), QStringLiteral("Spadek obrotów"), box),
+           list(Setting::SpeedDrop, "ComboBoxDeltaRpm", SpeedDropItems(), ListEvents{true, false, false},
+                msg::HelpSpeedDrop));
+    addRow(MakeLabel(QStringLiteral("LabelMultiRpmPower"), QStringLiteral("Siła sygnału obrotów"), box),
+           edit(40, "EditMultiRpmPower", live::KeyFilter::Digit, true, true, msg::HelpSpeedSignalFilter));
+
+    // Carried but not shown: the buzzer pressure follows the return pressure of the parameters page, the
+    // injector settings are edited in their dialogs, which copy from and to these editors.
+    QLabel* beepLabel = MakeLabel(QStringLiteral("LabelCisnienieBeep"), QStringLiteral("Ciśnienie sygnału brzęczyka"), box);
+    QLineEdit* beep = edit(24, "EditCisnienieBeep", live::KeyFilter::Decimal, true, false, msg::HelpBuzzerPressure);
+    addRow(beepLabel, beep);
+    beepLabel->hide();
+    beep->hide();
+    const std::initializer_list<QWidget*> hidden = {
+        edit(8, "EditParametryMaxInj", live::KeyFilter::Digit, true, false, msg::HelpMaxGasTime),
+        edit(7, "EditPelneOtwarcie", live::KeyFilter::Decimal, false, false, msg::HelpFullCurrentTime),
+        edit(6, "EditProcentowePodtrzymanie", live::KeyFilter::Digit, false, false, msg::HelpHoldingCurrent),
+        edit(13, "EditOpoznienieWtryskiwaczy", live::KeyFilter::Decimal, false, false, msg::HelpInjectionDelay),
+        list(Setting::ControlAlgorithm, "ComboBoxAlgorytm",
+             {QStringLiteral("Przewidywanie Sekwencji - Alternatywny"), QStringLiteral("Czas Rzeczywisty - Zalecany")},
+             {}, msg::HelpControlAlgorithm),
+        list(Setting::ControlSettings, "ComboBoxMocnoZaawansowane",
+             {QStringLiteral("STANDARD"), QStringLiteral("WLASNE !!!")}, {}, msg::HelpInjectorControl),
+    };
+    for (QWidget* w : hidden) w->hide();
+}
+
+void AdvancedPage::enableHeatingStrength(bool on) {
+    strengthLabel_->setEnabled(on);
+    strength_->setEnabled(on);
 }
 
 void AdvancedPage::showFilterTexts(const params::FilterTexts& texts) {
@@ -84,6 +239,7 @@ void AdvancedPage::showParameters() {
     kindLabel_->setVisible(hasFilters);
     kind_->setVisible(hasFilters);
     showFilterTexts(params::FilterTextsOf(model_.image(), model_.decimalSeparator()));
+    enableHeatingStrength(params::HeatingStrengthEnabled(model_.image()));
 }
 
 void AdvancedPage::applyFilters() {
