@@ -223,9 +223,10 @@ SettingResult WriteEditor(link::Link& link, ParameterImage& image, int param, st
     if (param == pn::ExtraCorrectionTime)
         return ApplyExtraCorrection(link, image, text, ExtraCorrectionSelection(image), sep);
     if (param >= pn::FirstTankThreshold && param < pn::FirstTankThreshold + pn::TankThresholdCount) {
-        auto volts = TankThresholdTexts(image, sep);
-        volts[static_cast<std::size_t>(param - pn::FirstTankThreshold)] = std::string(text);
-        return SaveTankThresholds(link, image, volts, image.field(field::TankRising) != 0);
+        // One threshold alone: the other three keep their stored levels, not levels re-read from rounded volts.
+        if (!EncodeParameter(image, param, text)) return NotANumber(text);
+        WriteParameters(link, image, Writer::TankSettings);
+        return SettingOutcome{};
     }
     if (FindNumericEditor(param) == nullptr)
         return Fail(SettingError::NoEditor, "parameter " + std::to_string(param) + " has no text editor");

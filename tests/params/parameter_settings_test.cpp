@@ -265,6 +265,12 @@ TEST_F(Settings, TankThresholdsSerialAndDialogLimits) {
     EXPECT_EQ(sent(), quiet);
     EXPECT_EQ(image.slot(31), t31);  // nothing half-stored
 
+    // One threshold from its own editor leaves the others at their stored levels (0.17 V would read back 141).
+    image.setSlot(31, 140);
+    ASSERT_TRUE(WriteEditor(link, image, 32, "0,3", ',', EditorEvent::Leave));
+    EXPECT_EQ(ecu.params[31], 140);
+    EXPECT_EQ(ecu.params[32], 250);
+
     EXPECT_EQ(LimitTankDialogText(3, "0", ','), "0,01");
     EXPECT_EQ(LimitTankDialogText(1, "7", ','), "5,00");
     EXPECT_EQ(LimitTankDialogText(0, "-1", '.'), "0.00");
