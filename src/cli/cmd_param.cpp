@@ -96,8 +96,8 @@ int Show(Context& context, Args args) {
     if (only) shown.push_back(params::ShowSetting(state, *only, params::SpeedTextsOf(state)));
     else shown = ShowAllSettings(state);
     if (json) {
-        if (only) PrintSettingJson(context.out, shown.front());
-        else PrintSettingsJson(context.out, shown);
+        // One shape whether one key or all were asked for, so a script reads both the same way.
+        PrintSettingsJson(context.out, shown);
         context.out << '\n';
     } else {
         for (const auto& s : shown) PrintSettingLine(context.out, s);

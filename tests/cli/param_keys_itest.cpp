@@ -123,7 +123,7 @@ TEST_F(ParamKeys, ShowOneKeyByNameOrNumber) {
     EXPECT_EQ(r.out, " 5  min_switch_temperature_c            25  25\n");
     r = Tool({"param", "show", "49", "--json"});
     ASSERT_EQ(r.rc, 0) << r.err;
-    EXPECT_EQ(r.out, "{\"number\":49,\"key\":\"gas_cutoff_temperature\",\"raw\":-20,\"text\":\"Brak\",\"index\":0}\n");
+    EXPECT_EQ(r.out, "[{\"number\":49,\"key\":\"gas_cutoff_temperature\",\"raw\":-20,\"text\":\"Brak\",\"index\":0}]\n");
     r = Tool({"param", "show", "injector_type"});
     EXPECT_EQ(r.out, " -  injector_type                        -  [5] Kestra Torva 3 ohm\n");
     // The raw word of a signed parameter is signed wherever it is printed.
