@@ -10,6 +10,7 @@
 #include "i18n/message_ids.h"
 #include "live/live_frame.h"
 #include "ui/dialogs/tank_sensor_dialog.h"
+#include "ui/language_controller.h"
 #include "ui/live_feed.h"
 #include "ui/pages/factory_page.h"
 #include "ui/parameter_controls.h"
@@ -81,6 +82,7 @@ private slots:
     void serialNumberThatIsNotAWholeNumberSendsNothing();
     void extraCorrectionGroupWritesCorrectionAndSelection();
     void hiddenFilterButtonsSendTheirEditors();
+    void languageSwitchKeepsTheSelectionsAndSendsNothing();
 };
 
 void AdvancedFactoryUiTest::heatingStrengthWritesStrengthThenPulseThenDuration() {
@@ -422,6 +424,22 @@ void AdvancedFactoryUiTest::hiddenFilterButtonsSendTheirEditors() {
     rig.find<QLineEdit>("EditMultiRpmPower")->setText(QStringLiteral("abc"));
     before = rig.wire.mark();
     rig.find<QPushButton>("Button9")->click();
+    QVERIFY(rig.wire.commandsSince(before).isEmpty());
+}
+
+void AdvancedFactoryUiTest::languageSwitchKeepsTheSelectionsAndSendsNothing() {
+    ReadRig rig;
+    const std::pair<const char*, int> chosen[] = {
+        {"ComboBoxPodcisnienieReduktora", 0}, {"ComboBoxRozgrzewanieWtryskiwacza", 1},
+        {"ComboBoxSilaRozgrzewaniaWtrysku", 3}, {"ComboBoxMrozGaz", 21}, {"ComboBoxMrozRed", 12},
+        {"ComboBoxFiltrowanieCisnienia", 3}, {"ComboBoxDeltaRpm", 9}};
+    for (const auto& [name, item] : chosen) ui::ParameterControls::SelectQuietly(rig.find<QComboBox>(name), item);
+    const QString polishDrop = rig.find<QComboBox>("ComboBoxDeltaRpm")->itemText(0);
+    const auto before = rig.wire.mark();
+    QCOMPARE(int(rig.window->languages().selectLanguage(2).outcome), int(i18n::LanguageOutcome::Applied));
+    for (const auto& [name, item] : chosen) QCOMPARE(rig.find<QComboBox>(name)->currentIndex(), item);
+    QVERIFY(rig.find<QComboBox>("ComboBoxDeltaRpm")->itemText(0) != polishDrop);
+    QCOMPARE(rig.find<QComboBox>("ComboBoxMrozGaz")->itemText(21), QString::fromUtf8("-20 °C"));
     QVERIFY(rig.wire.commandsSince(before).isEmpty());
 }
 

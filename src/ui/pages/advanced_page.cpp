@@ -97,7 +97,7 @@ AdvancedPage::AdvancedPage(ConfigurationModel& model, SequenceRunner& runner, Pa
     memo_->setObjectName(QStringLiteral("MemoOpisZaawansowanych"));
     memo_->setReadOnly(true);
     memo_->setFocusPolicy(Qt::NoFocus);
-    memo_->setMinimumWidth(200);
+    memo_->setMinimumWidth(150);
     memo_->setMaximumWidth(280);
     memo_->setPlainText(Text(messages_, msg::ChooseParameter));
 
@@ -150,7 +150,7 @@ void AdvancedPage::buildEditors(QWidget* box) {
                           int helpId) {
         QComboBox* l = MakeSettingList(controls_, setting, QString::fromLatin1(name), items, events, box);
         l->installEventFilter(new ListEnterFilter(l));
-        l->setMinimumContentsLength(14);
+        l->setSizeAdjustPolicy(QComboBox::AdjustToContents);
         help(l, helpId);
         return l;
     };
