@@ -1,9 +1,11 @@
 #include "ui/connection_controller.h"
 
+#include <QDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
 #include "i18n/message_ids.h"
+#include "params/parameter_settings.h"
 #include "params/read_everything.h"
 #include "ui/app_settings.h"
 #include "ui/configuration_model.h"
@@ -11,6 +13,7 @@
 #include "ui/fields.h"
 #include "ui/live_feed.h"
 #include "ui/main_menu.h"
+#include "ui/parameter_controls.h"
 #include "ui/sequence_runner.h"
 
 namespace sequaflow::ui {
@@ -24,7 +27,7 @@ constexpr int kReconnectMs = 1000;
 
 ConnectionController::ConnectionController(SequenceRunner& runner, ConfigurationModel& model, LiveFeed& feed,
                                            const i18n::MessageStore& messages, AppSettings& settings, MainMenu& menu,
-                                           QWidget* window)
+                                           ParameterControls& controls, QWidget* window)
     : QObject(window),
       runner_(runner),
       model_(model),
@@ -32,6 +35,7 @@ ConnectionController::ConnectionController(SequenceRunner& runner, Configuration
       messages_(messages),
       settings_(settings),
       menu_(menu),
+      controls_(controls),
       window_(window) {
     timer_.setObjectName(QStringLiteral("TimerAutoconnect"));
     timer_.setInterval(link::kAutoConnectIntervalMs);
@@ -127,9 +131,31 @@ void ConnectionController::readEverything() {
         return QMessageBox::question(window_, Text(messages_, msg::MemoryResetTitle), Text(messages_, msg::NotProgrammed),
                                      QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     };
-    (void)runner_.run(i18n::SequenceKind::Read, [&](link::Link& link, const SequenceControl& control) {
+    bool vehicleDataMissing = false;
+    const auto result = runner_.run(i18n::SequenceKind::Read, [&](link::Link& link, const SequenceControl& control) {
         hooks.control = control;
-        return model_.replace([&](params::ProgramState& state) { return ReadEverything(link, state, hooks).sequence; });
+        return model_.replace([&](params::ProgramState& state) {
+            const params::ReadEverythingReport report = ReadEverything(link, state, hooks);
+            vehicleDataMissing = report.vehicleDataMissing();
+            return report.sequence;
+        });
+    });
+    if (result && vehicleDataMissing) askForVehicleData();
+}
+
+void ConnectionController::askForVehicleData() {
+    const auto answer = QMessageBox::question(window_, Text(messages_, msg::SaveVehicleDataTitle),
+                                              Text(messages_, msg::VehicleDataNotSaved),
+                                              QMessageBox::Yes | QMessageBox::No);
+    if (answer != QMessageBox::Yes) {
+        window_->close();
+        return;
+    }
+    if (auto* entry = window_->findChild<QPushButton*>(QStringLiteral("ButtonDaneFull"))) entry->click();
+    else if (auto* dialog = window_->findChild<QDialog*>(QStringLiteral("TForm5"))) dialog->exec();
+    const char sep = controls_.separator();
+    (void)controls_.run([sep](link::Link& link, params::ProgramState& state) {
+        return params::ApplyFirstRunDefaults(link, state, sep);
     });
 }
 

@@ -14,6 +14,7 @@ class AppSettings;
 class ConfigurationModel;
 class LiveFeed;
 class MainMenu;
+class ParameterControls;
 class SequenceRunner;
 class StatusWindow;
 
@@ -23,7 +24,8 @@ class ConnectionController final : public QObject {
     Q_OBJECT
 public:
     ConnectionController(SequenceRunner& runner, ConfigurationModel& model, LiveFeed& feed,
-                         const i18n::MessageStore& messages, AppSettings& settings, MainMenu& menu, QWidget* window);
+                         const i18n::MessageStore& messages, AppSettings& settings, MainMenu& menu,
+                         ParameterControls& controls, QWidget* window);
 
     QTimer* autoconnectTimer() { return &timer_; }
     QTimer* reconnectTimer() { return &reconnect_; }
@@ -50,6 +52,8 @@ private:
     void connected(int index);
     void showPortError(const QString& detail);
     void showMessage(int id);
+    // A controller without vehicle data: the data now and the first-run settings, or the program ends.
+    void askForVehicleData();
 
     SequenceRunner& runner_;
     ConfigurationModel& model_;
@@ -57,6 +61,7 @@ private:
     const i18n::MessageStore& messages_;
     AppSettings& settings_;
     MainMenu& menu_;
+    ParameterControls& controls_;
     QWidget* window_;
     QPushButton* readButton_;
     StatusWindow* status_;

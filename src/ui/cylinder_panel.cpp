@@ -118,4 +118,9 @@ void CylinderPanel::showReadings() {
     lambda2_.show(v.lambda2, v.lambda2V, v.lambda2Text);
 }
 
+void CylinderPanel::setLambdaTypes(int type1, int type2, const QString& absentText) {
+    lambda1_.setType(type1, absentText);
+    lambda2_.setType(type2, absentText);
+}
+
 }  // namespace sequaflow::ui

@@ -22,6 +22,9 @@ class CylinderPanel final : public QWidget {
 public:
     CylinderPanel(const LiveFeed& feed, QWidget* parent);
 
+    // The lambda probe types (parameters 55 and 56) shape the probes' bars.
+    void setLambdaTypes(int type1, int type2, const QString& absentText);
+
 public slots:
     void showReadings();
 

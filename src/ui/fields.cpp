@@ -4,6 +4,7 @@
 
 #include <QFontMetrics>
 
+#include "params/parameter_settings.h"
 #include "ui/widgets/vertical_bar.h"
 
 namespace sequaflow::ui {
@@ -37,6 +38,20 @@ void LambdaDisplay::show(bool fitted, float volts, const std::string& voltsText)
     if (!fitted) return;
     bar->setValue(volts);
     SetTextIfChanged(text, QString::fromStdString(voltsText));
+}
+
+void LambdaDisplay::setType(int item, const QString& absentText) const {
+    const params::LambdaDisplay d = params::LambdaDisplayOf(item);
+    for (QWidget* w : shownWhenFitted) w->setVisible(d.shown);
+    if (!d.shown) {
+        SetTextIfChanged(text, absentText);
+        return;
+    }
+    const QColor green(0, 128, 0);
+    const QColor red(255, 0, 0);
+    bar->setRange(d.lowVolts, d.highVolts);
+    if (d.greenAtLow) bar->setEndColours(green, red);
+    else bar->setEndColours(red, green);
 }
 
 QString Text(const i18n::MessageStore& messages, int id) {

@@ -31,6 +31,9 @@ struct LambdaDisplay {
     std::vector<QWidget*> shownWhenFitted;
 
     void show(bool fitted, float volts, const std::string& voltsText) const;
+    // The probe type chosen (parameter 55 or 56): the bar's scale and end colours, or the probe's controls
+    // hidden and its value field saying `absentText`.
+    void setType(int item, const QString& absentText) const;
 };
 
 }  // namespace sequaflow::ui

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QHBoxLayout>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QScreen>
 #include <QStatusBar>
@@ -11,8 +12,10 @@
 #include <QTabWidget>
 #include <algorithm>
 
+#include "i18n/message_ids.h"
 #include "link/connection.h"
 #include "params/parameter_image.h"
+#include "params/parameter_numbers.h"
 #include "ui/app_settings.h"
 #include "ui/configuration_controller.h"
 #include "ui/configuration_model.h"
@@ -74,7 +77,8 @@ MainWindow::MainWindow(link::ControllerLink& line, params::ProgramState& state, 
     statusBar()->addPermanentWidget(progress_);
     runner_->attach(progress_, statusBar());
 
-    connection_ = new ConnectionController(*runner_, *model_, *feed_, messages_, settings_, *menu_, this);
+    connection_ =
+        new ConnectionController(*runner_, *model_, *feed_, messages_, settings_, *menu_, *controls_, this);
     readings_ = new ReadingsController(*runner_, *model_, *feed_, messages_, settings_, *menu_, this);
     connect(connection_, &ConnectionController::windowCaptionChanged, this, &QMainWindow::setWindowTitle);
 
@@ -91,6 +95,18 @@ MainWindow::MainWindow(link::ControllerLink& line, params::ProgramState& state, 
     setCentralWidget(central);
 
     buildPages();
+    // The probe types shape the lambda bars wherever they are drawn.
+    const auto showLambdaTypes = [this] {
+        const QString absent = Text(messages_, i18n::msg::NotPresent);
+        const int type1 = model_->image().slot(params::pn::Lambda1Type);
+        const int type2 = model_->image().slot(params::pn::Lambda2Type);
+        readingsPage_->setLambdaTypes(type1, type2, absent);
+        cylinders_->setLambdaTypes(type1, type2, absent);
+    };
+    connect(model_, &ConfigurationModel::readFinished, this, showLambdaTypes);
+    connect(model_, &ConfigurationModel::parameterChanged, this, [showLambdaTypes](int slot) {
+        if (slot == params::pn::Lambda1Type || slot == params::pn::Lambda2Type) showLambdaTypes();
+    });
     createDialogs();
     wireShortcuts();
     // The start directory is the current one now; every control shows the table's built-in text.
@@ -119,7 +135,7 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::buildPages() {
     readingsPage_ = new ReadingsPage(*feed_, pages_);
-    parametersPage_ = new ParametersPage(pages_);
+    parametersPage_ = new ParametersPage(*controls_, messages_, pages_);
     oscilloscopePage_ = new OscilloscopePage(pages_);
     errorsPage_ = new ErrorsPage(pages_);
     standardMapPage_ = new StandardMapPage(*model_, *feed_, pages_);
@@ -182,12 +198,14 @@ void MainWindow::createDialogs() {
     new MapValueDialog(this);
     new PointEditorDialog(this);
     new MapSelectionDialog(this);
-    new InjectorSettingsDialog(this);
-    new IdleCorrectionDialog(this);
+    auto* injectorSettings = new InjectorSettingsDialog(*controls_, this);
+    auto* idleCorrection = new IdleCorrectionDialog(*controls_, this);
     tankDialog_ = new TankSensorDialog(*controls_, *feed_, *factoryPage_, this);
     // TForm13, the detection status window, belongs to the connection controller.
     new Form14Dialog(this);
-    new TurboDialog(this);
+    auto* turbo = new TurboDialog(*controls_, this);
+    parametersPage_->setDialogs(injectorSettings, idleCorrection, turbo);
+    parametersPage_->setAdvancedMemo(advancedPage_->descriptionMemo());
 }
 
 QWidget* MainWindow::page(const QString& name) const {

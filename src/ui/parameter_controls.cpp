@@ -128,6 +128,7 @@ void ParameterControls::show(const params::SettingOutcome& outcome) {
     for (const auto& shown : outcome.items) {
         const auto [from, to] = lists_.equal_range(shown.setting);
         for (auto it = from; it != to; ++it) SelectQuietly(it->second, shown.item);
+        emit itemShown(shown.setting, shown.item);
     }
 }
 

@@ -60,6 +60,11 @@ public:
     // Sets a list's item with its signals blocked.
     static void SelectQuietly(QComboBox* list, int item);
 
+signals:
+    // An operation's outcome gives a setting an item: controls that are not lists (a scroll bar, a check
+    // box) follow it from here.
+    void itemShown(params::Setting setting, int item);
+
 private:
     void sayFailure(const std::string& detail);
 

@@ -88,4 +88,9 @@ void ReadingsPage::showReadings() {
     SetTextIfChanged(gasTemp_, QString::fromStdString(v.gasTempText));
 }
 
+void ReadingsPage::setLambdaTypes(int type1, int type2, const QString& absentText) {
+    lambda1_.setType(type1, absentText);
+    lambda2_.setType(type2, absentText);
+}
+
 }  // namespace sequaflow::ui

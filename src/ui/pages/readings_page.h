@@ -22,6 +22,9 @@ class ReadingsPage final : public QWidget, public Page {
 public:
     explicit ReadingsPage(const LiveFeed& feed, QWidget* parent = nullptr);
 
+    // The lambda probe types (parameters 55 and 56) shape the probes' bars.
+    void setLambdaTypes(int type1, int type2, const QString& absentText);
+
 public slots:
     void showReadings();
 
