@@ -4,7 +4,6 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFormLayout>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -15,6 +14,7 @@
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "i18n/message_ids.h"
 #include "params/injector_catalogue.h"
@@ -93,6 +93,8 @@ QGroupBox* Section(const QString& name, QWidget* parent, QFormLayout*& form) {
     form->setLabelAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     form->setRowWrapPolicy(QFormLayout::DontWrapRows);
+    form->setContentsMargins(8, 4, 8, 4);
+    form->setVerticalSpacing(2);
     return box;
 }
 
@@ -124,14 +126,15 @@ ParametersPage::ParametersPage(ParameterControls& controls, const i18n::MessageS
     const auto help = [this](QWidget* control, int id) { ShowHelpOnFocus(control, memo_, messages_, id); };
     const auto edit = [this](int param, const char* name, KeyFilter filter, bool leaveOnly, QWidget* owner) {
         auto* e = MakeParameterEdit(controls_, param, QString::fromLatin1(name), filter, true, leaveOnly, owner);
-        e->setMaximumWidth(140);
+        e->setMaximumWidth(110);
         return e;
     };
     const auto list = [this](Setting setting, const char* name, const QStringList& items, ListEvents events,
                              QWidget* owner) {
         auto* l = MakeSettingList(controls_, setting, QString::fromLatin1(name), items, events, owner);
         l->installEventFilter(new ListEnterFilter(l));
-        l->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        l->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        l->setMinimumContentsLength(14);
         return l;
     };
     // Labels do not wrap by themselves: the language controller breaks a translation that no longer fits.
@@ -176,10 +179,18 @@ ParametersPage::ParametersPage(ParameterControls& controls, const i18n::MessageS
     buzzer_->setObjectName(QStringLiteral("CheckBuzzer"));
     buzzer_->installEventFilter(new ListEnterFilter(buzzer_));
     advancedHelp_ << buzzer_;
-    sw->addRow(label("LabelBoxBuzzer", "Brzęczyk przełączenia", switchBox), buzzer_);
     smooth_ = new QCheckBox(QStringLiteral("Smooth switching"), switchBox);
     smooth_->setObjectName(QStringLiteral("CheckBoxInjHeat"));
-    sw->addRow(smooth_);
+    auto* checks = new QWidget(switchBox);
+    auto* checkRow = new QHBoxLayout(checks);
+    checkRow->setContentsMargins(0, 0, 0, 0);
+    buzzer_->setParent(checks);
+    smooth_->setParent(checks);
+    checkRow->addWidget(buzzer_);
+    checkRow->addSpacing(16);
+    checkRow->addWidget(smooth_);
+    checkRow->addStretch(1);
+    sw->addRow(label("LabelBoxBuzzer", "Brzęczyk przełączenia", switchBox), checks);
 
     // Gas injectors and the petrol injection.
     QFormLayout* inj = nullptr;
@@ -206,7 +217,7 @@ ParametersPage::ParametersPage(ParameterControls& controls, const i18n::MessageS
     inj->addRow(label("LabelCzasWtryskuPrzyObciazeniu", "Rodzaj wtrysku benzyny", injectorBox), petrolType);
     auto* signal = MakeParameterEdit(controls_, params::pn::PetrolSignalFilter, QStringLiteral("EditSignalInj"),
                                      KeyFilter::Digit, false, true, injectorBox);
-    signal->setMaximumWidth(140);
+    signal->setMaximumWidth(110);
     signal->installEventFilter(new EnterAction(
         [this] {
             if (auto* tabs = qobject_cast<QTabWidget*>(parentWidget() ? parentWidget()->parentWidget() : nullptr))
@@ -285,15 +296,20 @@ ParametersPage::ParametersPage(ParameterControls& controls, const i18n::MessageS
     hiddenForm->addRow(buzzerList_);
     hidden->hide();
 
-    auto* grid = new QGridLayout(this);
-    grid->addWidget(switchBox, 0, 0);
-    grid->addWidget(injectorBox, 1, 0);
-    grid->addWidget(engineBox, 0, 1, 2, 1);
-    grid->addWidget(memo_, 2, 0, 1, 2);
-    grid->addWidget(hidden, 3, 0, 1, 2);
-    grid->setRowStretch(4, 1);
-    grid->setColumnStretch(0, 1);
-    grid->setColumnStretch(1, 1);
+    // One column: the page shares a 1024-pixel screen with the gauges and the cylinder panel.
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(4, 4, 4, 4);
+    column->setSpacing(4);
+    column->addWidget(switchBox);
+    column->addWidget(injectorBox);
+    column->addWidget(engineBox);
+    column->addWidget(memo_);
+    column->addWidget(hidden);
+    column->addStretch(1);
+
+    for (QGroupBox* box : {switchBox, injectorBox, engineBox})
+        for (QLabel* l : box->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) labels_ << l;
+    alignLabels();
 
     // Start-up: the last injector item with its button, until a read shows the controller's type.
     ParameterControls::SelectQuietly(injectorType_, 5);
@@ -348,9 +364,17 @@ void ParametersPage::setAdvancedMemo(QWidget* memo) {
 }
 
 void ParametersPage::languageChanged() {
-    if (injectorDialog_ == nullptr) return;
-    if (auto* source = injectorDialog_->findChild<QLabel*>(QStringLiteral("LabelMinimalnyCzasWtrysku")))
-        minOpeningLabel_->setText(source->text());
+    if (injectorDialog_ != nullptr)
+        if (auto* source = injectorDialog_->findChild<QLabel*>(QStringLiteral("LabelMinimalnyCzasWtrysku")))
+            minOpeningLabel_->setText(source->text());
+    alignLabels();
+}
+
+void ParametersPage::alignLabels() {
+    // The three groups read as one form when their fields start at one line.
+    int widest = 0;
+    for (QLabel* l : labels_) widest = std::max(widest, l->fontMetrics().horizontalAdvance(l->text()));
+    for (QLabel* l : labels_) l->setMinimumWidth(widest);
 }
 
 void ParametersPage::injectorTypeSelected(int) {

@@ -50,6 +50,7 @@ private:
     void openIdleCorrection();
     void openTurbo();
     void switchModeShown();
+    void alignLabels();
 
     ParameterControls& controls_;
     const i18n::MessageStore& messages_;
@@ -67,6 +68,7 @@ private:
     QCheckBox* smooth_ = nullptr;
     QLabel* minOpeningLabel_ = nullptr;
     QList<QWidget*> advancedHelp_;
+    QList<QLabel*> labels_;
     InjectorSettingsDialog* injectorDialog_ = nullptr;
     IdleCorrectionDialog* idleDialog_ = nullptr;
     TurboDialog* turboDialog_ = nullptr;
