@@ -201,6 +201,7 @@ void MainWindow::createDialogs() {
     auto* injectorSettings = new InjectorSettingsDialog(*controls_, this);
     auto* idleCorrection = new IdleCorrectionDialog(*controls_, this);
     tankDialog_ = new TankSensorDialog(*controls_, *feed_, *factoryPage_, this);
+    connect(parametersPage_, &ParametersPage::tankDialogRequested, tankDialog_, [this] { (void)tankDialog_->edit(); });
     // TForm13, the detection status window, belongs to the connection controller.
     new Form14Dialog(this);
     auto* turbo = new TurboDialog(*controls_, this);

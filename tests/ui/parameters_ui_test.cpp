@@ -77,6 +77,7 @@ private slots:
     void injectorDialogCancelSendsNothingAndOkWritesAllFive();
     void turboOffMovesTheBoostToZeroAndTheDialogWritesIt();
     void idleCorrectionAnsweredCancelSendsNothing();
+    void tankButtonOpensTheTankDialog();
     void idleCorrectionAppliedWritesCorrectionSelectionAndInjectors();
     void lambdaTypeShapesTheProbeBars();
     void vehicleDataMissingAnsweredYesSendsTheFirstRunDefaults();
@@ -240,6 +241,16 @@ void ParametersUiTest::idleCorrectionAnsweredCancelSendsNothing() {
     dialog->edit();  // the answerer rejects it: "Anuluj"
     QVERIFY(rig.wire.framesAndPausesSince(before).isEmpty());
     QCOMPARE(rig.dialogs.texts.last(), QStringLiteral("sequaflow::ui::IdleCorrectionDialog"));
+}
+
+void ParametersUiTest::tankButtonOpensTheTankDialog() {
+    ReadRig rig;
+    auto* button = rig.window->findChild<QPushButton*>(QStringLiteral("ButtonSzkielkoDefiniuj"));
+    QVERIFY(button != nullptr);
+    const auto before = rig.wire.mark();
+    button->click();  // the answerer rejects it: "Anuluj"
+    QCOMPARE(rig.dialogs.texts.last(), QStringLiteral("sequaflow::ui::TankSensorDialog"));
+    QVERIFY(rig.wire.framesAndPausesSince(before).isEmpty());
 }
 
 void ParametersUiTest::idleCorrectionAppliedWritesCorrectionSelectionAndInjectors() {
