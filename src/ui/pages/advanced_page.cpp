@@ -89,22 +89,25 @@ AdvancedPage::AdvancedPage(ConfigurationModel& model, SequenceRunner& runner, Pa
     : QWidget(parent), model_(model), runner_(runner), controls_(controls), messages_(messages) {
     setObjectName(QStringLiteral("TabSheet4"));
     const char sep = model_.decimalSeparator();
-    auto* page = new QHBoxLayout(this);
+    // The editors across the top, the filters and the description side by side below: the page stays
+    // narrow enough for the window to fit a 1024 x 768 screen beside the gauges.
+    auto* page = new QVBoxLayout(this);
+    auto* bottom = new QHBoxLayout;
     auto* left = new QVBoxLayout;
-    page->addLayout(left, 1);
 
     memo_ = new QPlainTextEdit(this);
     memo_->setObjectName(QStringLiteral("MemoOpisZaawansowanych"));
     memo_->setReadOnly(true);
     memo_->setFocusPolicy(Qt::NoFocus);
     memo_->setMinimumWidth(150);
-    memo_->setMaximumWidth(280);
     memo_->setPlainText(Text(messages_, msg::ChooseParameter));
 
     auto* editors = new QWidget(this);
     editors->setObjectName(QStringLiteral("PanelZaawansowane"));
     buildEditors(editors);
-    left->addWidget(editors);
+    page->addWidget(editors);
+    page->addLayout(bottom, 1);
+    bottom->addLayout(left);
 
     group_ = new QGroupBox(QStringLiteral("Mazda/Jalowy"), this);
     group_->setObjectName(QStringLiteral("GroupBoxFiltrLowRpm"));
@@ -128,7 +131,7 @@ AdvancedPage::AdvancedPage(ConfigurationModel& model, SequenceRunner& runner, Pa
     left->addWidget(kindLabel_);
     left->addWidget(kind_, 0, Qt::AlignLeft);
     left->addStretch(1);
-    page->addWidget(memo_);
+    bottom->addWidget(memo_, 1);
 
     connect(save, &QPushButton::clicked, this, &AdvancedPage::applyFilters);
     connect(kind_, &QComboBox::activated, this, &AdvancedPage::applyFilters);

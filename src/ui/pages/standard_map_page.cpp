@@ -21,6 +21,8 @@ StandardMapPage::StandardMapPage(const ConfigurationModel& model, const LiveFeed
     : QWidget(parent), model_(model), feed_(feed) {
     setObjectName(QStringLiteral("TabSheet7"));
     auto* grid = new QGridLayout(this);
+    // Twelve columns of fields: tight spacing keeps the window within a 1024-pixel screen.
+    grid->setHorizontalSpacing(2);
     bar_ = new VerticalBar(this);
     bar_->setObjectName(QStringLiteral("AbBar1"));
     bar_->setOrientation(Qt::Horizontal);
