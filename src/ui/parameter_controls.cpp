@@ -8,6 +8,7 @@
 #include <QSignalBlocker>
 #include <QTextEdit>
 
+#include "i18n/message_ids.h"
 #include "ui/fields.h"
 #include "ui/key_filters.h"
 #include "ui/language_controller.h"
@@ -165,6 +166,10 @@ params::SpeedTexts ParameterControls::speedTexts() const {
 void ParameterControls::sayFailure(const std::string& detail) {
     // Nothing was sent after the failing text; the editor keeps what the user typed so it can be corrected.
     runner_.say(QString::fromStdString(detail));
+}
+
+void ParameterControls::sayOffline() {
+    runner_.say(Text(messages_, i18n::msg::NotConnected));
 }
 
 QLineEdit* MakeParameterEdit(ParameterControls& controls, int param, const QString& name, live::KeyFilter filter,

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "i18n/message_store.h"
+#include "link/offline_link.h"
 #include "live/key_filter.h"
 #include "params/parameter_settings.h"
 #include "ui/configuration_model.h"
@@ -67,10 +68,12 @@ signals:
 
 private:
     void sayFailure(const std::string& detail);
+    void sayOffline();
 
     SequenceRunner& runner_;
     ConfigurationModel& model_;
     const i18n::MessageStore& messages_;
+    link::OfflineLink offline_;
     std::multimap<int, QLineEdit*> editors_;
     std::multimap<params::Setting, QComboBox*> lists_;
 };
@@ -78,10 +81,18 @@ private:
 template <typename F>
 bool ParameterControls::run(F&& f) {
     std::optional<params::SettingResult> result;
-    const bool ran = runner_.exchange([&](link::ControllerLink& line) {
-        result.emplace(model_.change([&](params::ProgramState& state) { return f(line.link(), state); }));
-    });
-    if (!ran || !result) return false;
+    const auto apply = [&](link::Link& link) {
+        result.emplace(model_.change([&](params::ProgramState& state) { return f(link, state); }));
+    };
+    if (runner_.busy()) return false;
+    if (runner_.connected()) {
+        (void)runner_.exchange([&](link::ControllerLink& line) { apply(line.link()); });
+    } else {
+        // No controller: the edit shows on screen and in the image, and nothing goes to the port.
+        apply(offline_.link());
+        if (result && *result) sayOffline();
+    }
+    if (!result) return false;
     if (!*result) {
         sayFailure(result->error().detail);
         return false;

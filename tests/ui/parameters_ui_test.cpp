@@ -72,6 +72,7 @@ private slots:
     void enterAndPageKeysMoveTheFocus();
     void signalFilterEnterGoesToTheInjectorList();
     void speedLimitLeftWritesExactlyItsParameter();
+    void withoutAControllerAnEditShowsAndSendsNothing();
     void injectorTypeWritesTheTypeAndItsCatalogueSettings();
     void ownInjectorButtonAtStartAndAfterARead();
     void injectorDialogCancelSendsNothingAndOkWritesAllFive();
@@ -142,6 +143,33 @@ void ParametersUiTest::speedLimitLeftWritesExactlyItsParameter() {
     QVERIFY(rig.wire.framesAndPausesSince(empty).isEmpty());
     QVERIFY(!rig.statusBar().isEmpty());
     QCOMPARE(SimParameter(rig, 44), 1152);
+}
+
+void ParametersUiTest::withoutAControllerAnEditShowsAndSendsNothing() {
+    VirtualRig rig(Behind::Nothing);
+    rig.showActive();
+    rig.window->showPage(rig.window->page(QStringLiteral("TabSheet3")));
+    QCoreApplication::processEvents();
+    auto* limit = rig.find<QLineEdit>("EditMaxRpm");
+    limit->setFocus(Qt::OtherFocusReason);
+    QCoreApplication::processEvents();
+    limit->setText(QStringLiteral("20000"));
+    const auto before = rig.wire.mark();
+    const auto time = rig.pacer.now();
+    rig.find<QWidget>("EditMinTempPrzel")->setFocus(Qt::OtherFocusReason);
+    QCoreApplication::processEvents();
+    QVERIFY(rig.wire.framesAndPausesSince(before).isEmpty());
+    QCOMPARE(rig.pacer.now(), time);  // nothing waited for a controller that is not there
+    QCOMPARE(rig.state.image.slot(44), 1382);  // ignition item 0 before any read: 13 824 000 / 20 000
+    QCOMPARE(rig.statusBar(), rig.text(msg::NotConnected));
+
+    // A list too: the injector type changes the flags word and the catalogue texts on screen only.
+    auto* type = rig.find<QComboBox>("ComboBoxRodzajWtrysku");
+    type->setCurrentIndex(2);
+    emit type->activated(2);
+    QVERIFY(rig.wire.framesAndPausesSince(before).isEmpty());
+    QCOMPARE(static_cast<int>(rig.state.image.field(params::field::InjectorType)), 2);
+    QCOMPARE(rig.find<QLineEdit>("EditMinimalnyCzasWtrysku")->text(), QStringLiteral("2,3"));
 }
 
 void ParametersUiTest::injectorTypeWritesTheTypeAndItsCatalogueSettings() {
