@@ -103,9 +103,12 @@ MainWindow::MainWindow(link::ControllerLink& line, params::ProgramState& state, 
         readingsPage_->setLambdaTypes(type1, type2, absent);
         cylinders_->setLambdaTypes(type1, type2, absent);
     };
+    const auto showInjectionRange = [this] { readingsPage_->setInjectionRange(model_->image().slot(params::pn::MaxGasTime)); };
     connect(model_, &ConfigurationModel::readFinished, this, showLambdaTypes);
-    connect(model_, &ConfigurationModel::parameterChanged, this, [showLambdaTypes](int slot) {
+    connect(model_, &ConfigurationModel::readFinished, this, showInjectionRange);
+    connect(model_, &ConfigurationModel::parameterChanged, this, [showLambdaTypes, showInjectionRange](int slot) {
         if (slot == params::pn::Lambda1Type || slot == params::pn::Lambda2Type) showLambdaTypes();
+        if (slot == params::pn::MaxGasTime) showInjectionRange();
     });
     createDialogs();
     wireShortcuts();

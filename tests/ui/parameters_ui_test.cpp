@@ -14,6 +14,7 @@
 #include "ui/dialogs/turbo_dialog.h"
 #include "ui/language_controller.h"
 #include "ui/parameter_controls.h"
+#include "ui/widgets/vertical_bar.h"
 #include "ui_rig.h"
 
 using namespace sequaflow;
@@ -81,6 +82,7 @@ private slots:
     void tankButtonOpensTheTankDialog();
     void idleCorrectionAppliedWritesCorrectionSelectionAndInjectors();
     void lambdaTypeShapesTheProbeBars();
+    void injectionBarsReachTheLongestGasInjection();
     void vehicleDataMissingAnsweredYesSendsTheFirstRunDefaults();
     void vehicleDataMissingAnsweredNoClosesTheWindow();
     void languageSwitchKeepsEverySelectionAndSendsNothing();
@@ -301,6 +303,16 @@ void ParametersUiTest::idleCorrectionAppliedWritesCorrectionSelectionAndInjector
     const auto refused = rig.wire.mark();
     QVERIFY(!dialog->apply());
     QVERIFY(rig.wire.framesAndPausesSince(refused).isEmpty());
+}
+
+void ParametersUiTest::injectionBarsReachTheLongestGasInjection() {
+    ReadRig rig;
+    auto* bar = rig.find<ui::VerticalBar>("VBarG3");
+    QCOMPARE(bar->maximum(), double(SimParameter(rig, 8)));
+    auto* maxTime = rig.find<QLineEdit>("EditParametryMaxInj");  // hidden: written as its dialogs write it
+    maxTime->setText(QStringLiteral("20"));
+    rig.window->parameterControls().writeEditor(8, maxTime, params::EditorEvent::Leave);
+    QCOMPARE(bar->maximum(), 4608.0);  // 20 ms at 230.4 ticks per ms
 }
 
 void ParametersUiTest::lambdaTypeShapesTheProbeBars() {

@@ -88,6 +88,13 @@ void ReadingsPage::showReadings() {
     SetTextIfChanged(gasTemp_, QString::fromStdString(v.gasTempText));
 }
 
+void ReadingsPage::setInjectionRange(int ticks) {
+    // A controller that holds no maximum yet keeps the bars usable instead of a range of nothing.
+    const double top = ticks > 0 ? ticks : kTickRange;
+    for (auto* bars : {&petrolBars_, &gasBars_})
+        for (VerticalBar* bar : *bars) bar->setRange(0, top);
+}
+
 void ReadingsPage::setLambdaTypes(int type1, int type2, const QString& absentText) {
     lambda1_.setType(type1, absentText);
     lambda2_.setType(type2, absentText);

@@ -24,6 +24,8 @@ public:
 
     // The lambda probe types (parameters 55 and 56) shape the probes' bars.
     void setLambdaTypes(int type1, int type2, const QString& absentText);
+    // The injection-time bars reach from 0 to the longest gas injection (parameter 8, in ticks).
+    void setInjectionRange(int ticks);
 
 public slots:
     void showReadings();
