@@ -100,9 +100,19 @@ QComboBox* ParameterControls::list(params::Setting setting) const {
 void ParameterControls::writeEditor(int param, QLineEdit* edit, params::EditorEvent event) {
     const std::string text = edit->text().toStdString();
     const char sep = separator();
+    bool refused = false;
     (void)run([&](link::Link& link, params::ProgramState& state) {
-        return params::WriteEditor(link, state.image, param, text, sep, event);
+        auto result = params::WriteEditor(link, state.image, param, text, sep, event);
+        refused = !result && result.error().code == params::SettingError::NotANumber;
+        return result;
     });
+    // Nothing was sent: the field goes back to the value the controller holds, the status bar says why.
+    if (refused) {
+        if (auto shown = params::DecodeParameter(model_.image(), param, sep)) {
+            const QSignalBlocker quiet(edit);
+            edit->setText(QString::fromStdString(*shown));
+        }
+    }
 }
 
 void ParameterControls::applySetting(params::Setting setting, int item) {

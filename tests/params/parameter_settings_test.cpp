@@ -136,6 +136,10 @@ TEST_F(Settings, EditorsLimitCoupleAndRefuse) {
     EXPECT_EQ(ecu.params[5], 30);
     EXPECT_EQ(ecu.params[41], 29);
 
+    // The low-speed filter step shows two decimals, as its field does: 0.05 ms is 11 ticks (0.0477 ms).
+    image.setSlot(pn::FilterTimeStep, 11);
+    EXPECT_EQ(DecodeParameter(image, pn::FilterTimeStep, ','), "0,05");
+
     for (int param : {pn::SpeedSignalFilter, pn::PetrolSignalFilter}) {
         ASSERT_TRUE(edit(param, "1500"));
         EXPECT_EQ(ecu.params[static_cast<std::size_t>(param)], 1000);
