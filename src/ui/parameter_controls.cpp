@@ -1,6 +1,7 @@
 #include "ui/parameter_controls.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -56,13 +57,33 @@ private:
     QComboBox* list_;
 };
 
+class EnterMovesOn final : public QObject {
+public:
+    explicit EnterMovesOn(QWidget* control) : QObject(control), control_(control) {}
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+        if (auto* list = qobject_cast<QComboBox*>(control_)) list->hidePopup();
+        QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+        QCoreApplication::sendEvent(control_, &tab);
+        return true;
+    }
+
+private:
+    QWidget* control_;
+};
+
 class HelpFilter final : public QObject {
 public:
     HelpFilter(QWidget* memo, const i18n::MessageStore& messages, int id, QObject* parent)
         : QObject(parent), memo_(memo), messages_(messages), id_(id) {}
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::FocusIn && memo_ != nullptr) {
-            const QString text = Text(messages_, id_);
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::FocusIn) return false;
+        const QString text = Text(messages_, id_);
+        if (memo_ == nullptr) {
+            static_cast<QWidget*>(watched)->setToolTip(text);
+        } else {
             if (auto* plain = qobject_cast<QPlainTextEdit*>(memo_)) plain->setPlainText(text);
             else if (auto* rich = qobject_cast<QTextEdit*>(memo_)) rich->setPlainText(text);
             memo_->setProperty(kShowsDescriptionProperty, true);
@@ -205,9 +226,12 @@ QComboBox* MakeSettingList(ParameterControls& controls, params::Setting setting,
         QObject::connect(list, &QComboBox::activated, list,
                          [&controls, setting](int item) { controls.applySetting(setting, item); });
     if (events.leave) list->installEventFilter(new ListLeaveFilter(controls, setting, list));
+    MoveOnEnter(list);
     controls.addList(setting, list);
     return list;
 }
+
+void MoveOnEnter(QWidget* control) { control->installEventFilter(new EnterMovesOn(control)); }
 
 void ShowHelpOnFocus(QWidget* control, QWidget* memo, const i18n::MessageStore& messages, int messageId) {
     control->installEventFilter(new HelpFilter(memo, messages, messageId, control));

@@ -115,8 +115,13 @@ struct ListEvents {
 QComboBox* MakeSettingList(ParameterControls& controls, params::Setting setting, const QString& name,
                            const QStringList& items, ListEvents events, QWidget* parent);
 
+// Enter in the control (a drop-down list, a check box) closes its list if open and moves the focus on, as
+// Tab would. Every list made by MakeSettingList has it.
+void MoveOnEnter(QWidget* control);
+
 // When `control` gets the focus, `memo` shows help text `messageId` and is marked as showing a description
-// (so a language change does not put the placeholder back).
+// (so a language change does not put the placeholder back); without a memo the text becomes the control's
+// own hint.
 void ShowHelpOnFocus(QWidget* control, QWidget* memo, const i18n::MessageStore& messages, int messageId);
 
 }  // namespace sequaflow::ui

@@ -46,24 +46,6 @@ QLineEdit* FilterEdit(const QString& name, QWidget* parent, char separator) {
     return e;
 }
 
-// Enter in a drop-down list closes it and moves on, as Tab would.
-class ListEnterFilter final : public QObject {
-public:
-    explicit ListEnterFilter(QComboBox* list) : QObject(list), list_(list) {}
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() != QEvent::KeyPress) return false;
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
-        list_->hidePopup();
-        QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
-        QCoreApplication::sendEvent(list_, &tab);
-        return true;
-    }
-
-private:
-    QComboBox* list_;
-};
-
 QStringList ReducerCutoffItems() {
     QStringList items{QStringLiteral("Brak")};
     for (int c = 10; c >= -10; --c)
@@ -152,7 +134,6 @@ void AdvancedPage::buildEditors(QWidget* box) {
     const auto list = [&](Setting setting, const char* name, const QStringList& items, ListEvents events,
                           int helpId) {
         QComboBox* l = MakeSettingList(controls_, setting, QString::fromLatin1(name), items, events, box);
-        l->installEventFilter(new ListEnterFilter(l));
         l->setSizeAdjustPolicy(QComboBox::AdjustToContents);
         help(l, helpId);
         return l;

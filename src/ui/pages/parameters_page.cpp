@@ -34,20 +34,6 @@ using params::Setting;
 
 namespace {
 
-// Enter in a drop-down list closes it and moves on; the page keys keep their own meaning in a list.
-class ListEnterFilter final : public QObject {
-public:
-    explicit ListEnterFilter(QObject* parent) : QObject(parent) {}
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() != QEvent::KeyPress) return false;
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
-        QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
-        QCoreApplication::sendEvent(watched, &tab);
-        return true;
-    }
-};
-
 // Runs `f` when Enter is pressed in the watched control (and swallows the key).
 template <typename F>
 class EnterAction final : public QObject {
@@ -63,21 +49,6 @@ public:
 
 private:
     F f_;
-};
-
-// The ignition list shows its help text as its own hint once it has had the focus.
-class HintOnFocus final : public QObject {
-public:
-    HintOnFocus(const i18n::MessageStore& messages, int id, QObject* parent)
-        : QObject(parent), messages_(messages), id_(id) {}
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::FocusIn) static_cast<QWidget*>(watched)->setToolTip(Text(messages_, id_));
-        return false;
-    }
-
-private:
-    const i18n::MessageStore& messages_;
-    int id_;
 };
 
 QStringList Items(std::initializer_list<const char*> texts) {
@@ -132,7 +103,6 @@ ParametersPage::ParametersPage(ParameterControls& controls, const i18n::MessageS
     const auto list = [this](Setting setting, const char* name, const QStringList& items, ListEvents events,
                              QWidget* owner) {
         auto* l = MakeSettingList(controls_, setting, QString::fromLatin1(name), items, events, owner);
-        l->installEventFilter(new ListEnterFilter(l));
         l->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
         l->setMinimumContentsLength(14);
         return l;
@@ -177,7 +147,7 @@ ParametersPage::ParametersPage(ParameterControls& controls, const i18n::MessageS
     sw->addRow(label("LabelSekPrzelPrzek", "Przełączanie sekwencyjne", switchBox), switchingSequence_);
     buzzer_ = new QCheckBox(switchBox);
     buzzer_->setObjectName(QStringLiteral("CheckBuzzer"));
-    buzzer_->installEventFilter(new ListEnterFilter(buzzer_));
+    MoveOnEnter(buzzer_);
     advancedHelp_ << buzzer_;
     smooth_ = new QCheckBox(QStringLiteral("Smooth switching"), switchBox);
     smooth_->setObjectName(QStringLiteral("CheckBoxInjHeat"));
@@ -236,7 +206,7 @@ ParametersPage::ParametersPage(ParameterControls& controls, const i18n::MessageS
     auto* ignition = list(Setting::IgnitionType, "ComboBoxCewka",
                           Items({"Cewka / Cyl.", "DIS", "4 Cyl.", "5 Cyl.", "6 Cyl.", "8 Cyl.", "3 Cyl."}), kAll,
                           engineBox);
-    ignition->installEventFilter(new HintOnFocus(messages_, msg::HelpIgnition, ignition));
+    ShowHelpOnFocus(ignition, nullptr, messages_, msg::HelpIgnition);  // its own hint, not a memo
     eng->addRow(label("LabelCewka", "Układ zapłonowy", engineBox), ignition);
     auto* signalLevel = list(Setting::SpeedSignalLevel, "ComboBoxSygnalObrotow",
                              Items({"NORMALNY (12 v)", "SŁABY (5 v)"}), kChangeOnly, engineBox);
