@@ -134,7 +134,12 @@ MainWindow::MainWindow(link::ControllerLink& line, params::ProgramState& state, 
     resize(std::min(1180, avail.width()), std::min(800, avail.height()));
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    // Destroying a focused editor makes it lose the focus, which is an editor's cue to write: a window on
+    // its way out sends nothing, and the model's changes no longer reach the window's own handlers.
+    controls_->shutDown();
+    model_->disconnect(this);
+}
 
 void MainWindow::buildPages() {
     readingsPage_ = new ReadingsPage(*feed_, pages_);

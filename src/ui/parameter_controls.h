@@ -58,6 +58,9 @@ public:
     ConfigurationModel& model() { return model_; }
     SequenceRunner& runner() { return runner_; }
 
+    // The window is closing: from now on no control writes anything.
+    void shutDown() { shutDown_ = true; }
+
     // Sets a list's item with its signals blocked.
     static void SelectQuietly(QComboBox* list, int item);
 
@@ -74,6 +77,7 @@ private:
     ConfigurationModel& model_;
     const i18n::MessageStore& messages_;
     link::OfflineLink offline_;
+    bool shutDown_ = false;
     std::multimap<int, QLineEdit*> editors_;
     std::multimap<params::Setting, QComboBox*> lists_;
 };
@@ -84,7 +88,7 @@ bool ParameterControls::run(F&& f) {
     const auto apply = [&](link::Link& link) {
         result.emplace(model_.change([&](params::ProgramState& state) { return f(link, state); }));
     };
-    if (runner_.busy()) return false;
+    if (shutDown_ || runner_.busy()) return false;
     if (runner_.connected()) {
         (void)runner_.exchange([&](link::ControllerLink& line) { apply(line.link()); });
     } else {

@@ -74,6 +74,7 @@ private slots:
     void signalFilterEnterGoesToTheInjectorList();
     void speedLimitLeftWritesExactlyItsParameter();
     void withoutAControllerAnEditShowsAndSendsNothing();
+    void aWindowDestroyedWithAnEditorFocusedSendsNothing();
     void injectorTypeWritesTheTypeAndItsCatalogueSettings();
     void ownInjectorButtonAtStartAndAfterARead();
     void injectorDialogCancelSendsNothingAndOkWritesAllFive();
@@ -173,6 +174,17 @@ void ParametersUiTest::withoutAControllerAnEditShowsAndSendsNothing() {
     QVERIFY(rig.wire.framesAndPausesSince(before).isEmpty());
     QCOMPARE(static_cast<int>(rig.state.image.field(params::field::InjectorType)), 2);
     QCOMPARE(rig.find<QLineEdit>("EditMinimalnyCzasWtrysku")->text(), QStringLiteral("2,3"));
+}
+
+void ParametersUiTest::aWindowDestroyedWithAnEditorFocusedSendsNothing() {
+    ReadRig rig;
+    auto* limit = rig.find<QLineEdit>("EditMaxRpm");
+    rig.focus(limit);
+    limit->setText(QStringLiteral("5000"));
+    const auto before = rig.wire.mark();
+    rig.window.reset();  // the focused editor loses its focus while the window is taken apart
+    QVERIFY(rig.wire.framesAndPausesSince(before).isEmpty());
+    QCOMPARE(SimParameter(rig, 44), static_cast<std::uint16_t>(1152));
 }
 
 void ParametersUiTest::injectorTypeWritesTheTypeAndItsCatalogueSettings() {
