@@ -17,6 +17,12 @@
 namespace sequaflow::ui {
 namespace {
 
+// Leaving a control is the focus going to another control: not a popup over it (its own list, a context
+// menu) and not another window coming to the front.
+bool IsLeaving(const QFocusEvent* event) {
+    return event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason;
+}
+
 // Focus-out and the release of Enter, the two moments an editor writes.
 class EditorWriteFilter final : public QObject {
 public:
@@ -24,7 +30,7 @@ public:
         : QObject(edit), controls_(controls), param_(param), leaveOnly_(leaveOnly), edit_(edit) {}
 
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::FocusOut) {
+        if (event->type() == QEvent::FocusOut && IsLeaving(static_cast<QFocusEvent*>(event))) {
             controls_.writeEditor(param_, edit_, params::EditorEvent::Leave);
         } else if (!leaveOnly_ && event->type() == QEvent::KeyRelease) {
             const int key = static_cast<QKeyEvent*>(event)->key();
@@ -46,7 +52,7 @@ public:
     ListLeaveFilter(ParameterControls& controls, params::Setting setting, QComboBox* list)
         : QObject(list), controls_(controls), setting_(setting), list_(list) {}
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::FocusOut && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
+        if (event->type() == QEvent::FocusOut && IsLeaving(static_cast<QFocusEvent*>(event)))
             controls_.applySetting(setting_, list_->currentIndex());
         return false;
     }

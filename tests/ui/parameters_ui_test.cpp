@@ -138,6 +138,17 @@ void ParametersUiTest::speedLimitLeftWritesExactlyItsParameter() {
     QCOMPARE(rig.wire.framesAndPausesSince(before), WriteOf(44, 1152));
     QCOMPARE(SimParameter(rig, 44), 1152);
 
+    // A context menu over the field or another window in front is not leaving it: nothing is sent.
+    rig.focus(limit);
+    limit->setText(QStringLiteral("5000"));
+    const auto popup = rig.wire.mark();
+    for (auto reason : {Qt::PopupFocusReason, Qt::ActiveWindowFocusReason}) {
+        QFocusEvent out(QEvent::FocusOut, reason);
+        QCoreApplication::sendEvent(limit, &out);
+    }
+    QVERIFY(rig.wire.framesAndPausesSince(popup).isEmpty());
+    limit->setText(QStringLiteral("6000"));
+
     // Not a number: nothing is sent, the field shows the value held again and the status bar says why.
     rig.focus(limit);
     limit->clear();
