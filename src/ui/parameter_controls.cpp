@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QSignalBlocker>
 #include <QTextEdit>
 
@@ -24,18 +25,27 @@ bool IsLeaving(const QFocusEvent* event) {
 }
 
 // Focus-out and the release of Enter, the two moments an editor writes.
+// The watched control as its own class, or nullptr while it is being destroyed (a focused control loses
+// the focus in its base destructor, when it is no longer a QLineEdit or a QComboBox).
+template <typename W>
+W* Alive(QObject* watched) {
+    return qobject_cast<W*>(watched);
+}
+
 class EditorWriteFilter final : public QObject {
 public:
-    EditorWriteFilter(ParameterControls& controls, int param, bool leaveOnly, QLineEdit* edit)
-        : QObject(edit), controls_(controls), param_(param), leaveOnly_(leaveOnly), edit_(edit) {}
+    EditorWriteFilter(ParameterControls& controls, int param, bool leaveOnly, QObject* parent)
+        : QObject(parent), controls_(controls), param_(param), leaveOnly_(leaveOnly) {}
 
-    bool eventFilter(QObject*, QEvent* event) override {
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* edit = Alive<QLineEdit>(watched);
+        if (edit == nullptr) return false;
         if (event->type() == QEvent::FocusOut && IsLeaving(static_cast<QFocusEvent*>(event))) {
-            controls_.writeEditor(param_, edit_, params::EditorEvent::Leave);
+            controls_.writeEditor(param_, edit, params::EditorEvent::Leave);
         } else if (!leaveOnly_ && event->type() == QEvent::KeyRelease) {
             const int key = static_cast<QKeyEvent*>(event)->key();
             if (key == Qt::Key_Return || key == Qt::Key_Enter)
-                controls_.writeEditor(param_, edit_, params::EditorEvent::EnterReleased);
+                controls_.writeEditor(param_, edit, params::EditorEvent::EnterReleased);
         }
         return false;
     }
@@ -44,52 +54,48 @@ private:
     ParameterControls& controls_;
     int param_;
     bool leaveOnly_;
-    QLineEdit* edit_;
 };
 
 class ListLeaveFilter final : public QObject {
 public:
-    ListLeaveFilter(ParameterControls& controls, params::Setting setting, QComboBox* list)
-        : QObject(list), controls_(controls), setting_(setting), list_(list) {}
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::FocusOut && IsLeaving(static_cast<QFocusEvent*>(event)))
-            controls_.applySetting(setting_, list_->currentIndex());
+    ListLeaveFilter(ParameterControls& controls, params::Setting setting, QObject* parent)
+        : QObject(parent), controls_(controls), setting_(setting) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* list = Alive<QComboBox>(watched);
+        if (list != nullptr && event->type() == QEvent::FocusOut && IsLeaving(static_cast<QFocusEvent*>(event)))
+            controls_.applySetting(setting_, list->currentIndex());
         return false;
     }
 
 private:
     ParameterControls& controls_;
     params::Setting setting_;
-    QComboBox* list_;
 };
 
 class EnterMovesOn final : public QObject {
 public:
-    explicit EnterMovesOn(QWidget* control) : QObject(control), control_(control) {}
-    bool eventFilter(QObject*, QEvent* event) override {
+    explicit EnterMovesOn(QObject* parent) : QObject(parent) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() != QEvent::KeyPress) return false;
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
-        if (auto* list = qobject_cast<QComboBox*>(control_)) list->hidePopup();
+        if (auto* list = qobject_cast<QComboBox*>(watched)) list->hidePopup();
         QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
-        QCoreApplication::sendEvent(control_, &tab);
+        QCoreApplication::sendEvent(watched, &tab);
         return true;
     }
-
-private:
-    QWidget* control_;
 };
 
 class HelpFilter final : public QObject {
 public:
     HelpFilter(QWidget* memo, const i18n::MessageStore& messages, int id, QObject* parent)
-        : QObject(parent), memo_(memo), messages_(messages), id_(id) {}
+        : QObject(parent), memo_(memo), hasMemo_(memo != nullptr), messages_(messages), id_(id) {}
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() != QEvent::FocusIn) return false;
         const QString text = Text(messages_, id_);
-        if (memo_ == nullptr) {
+        if (!hasMemo_) {
             static_cast<QWidget*>(watched)->setToolTip(text);
-        } else {
+        } else if (memo_ != nullptr) {  // a memo already destroyed with its page is left alone
             if (auto* plain = qobject_cast<QPlainTextEdit*>(memo_)) plain->setPlainText(text);
             else if (auto* rich = qobject_cast<QTextEdit*>(memo_)) rich->setPlainText(text);
             memo_->setProperty(kShowsDescriptionProperty, true);
@@ -98,7 +104,8 @@ public:
     }
 
 private:
-    QWidget* memo_;
+    QPointer<QWidget> memo_;
+    bool hasMemo_;
     const i18n::MessageStore& messages_;
     int id_;
 };

@@ -30,11 +30,13 @@ constexpr std::uint32_t kOnGas = 1;
 class ThresholdLimitFilter final : public QObject {
 public:
     ThresholdLimitFilter(int index, char separator, QLineEdit* edit)
-        : QObject(edit), index_(index), separator_(separator), edit_(edit) {}
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::FocusOut) {
-            const std::string limited = params::LimitTankDialogText(index_, edit_->text().toStdString(), separator_);
-            edit_->setText(QString::fromStdString(limited));
+        : QObject(edit), index_(index), separator_(separator) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        // A field being destroyed is no QLineEdit any more: nothing to limit.
+        auto* edit = qobject_cast<QLineEdit*>(watched);
+        if (edit != nullptr && event->type() == QEvent::FocusOut) {
+            const std::string limited = params::LimitTankDialogText(index_, edit->text().toStdString(), separator_);
+            edit->setText(QString::fromStdString(limited));
         }
         return false;
     }
@@ -42,7 +44,6 @@ public:
 private:
     int index_;
     char separator_;
-    QLineEdit* edit_;
 };
 
 // Releasing Enter in the refresh period writes it, then goes to the top threshold.
