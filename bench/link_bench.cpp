@@ -10,6 +10,7 @@
 #include <chrono>
 #include <thread>
 
+#include "raw_pty.h"
 #include "link/commands.h"
 #include "link/link.h"
 #include "link/posix_serial_port.h"
@@ -56,17 +57,12 @@ BENCHMARK(BM_FormatReadings);
 // rate (one byte every 173.6 us). Reported time: from the last reply byte leaving the peer to the end of the
 // receive wait; counters: the whole exchange.
 void BM_ReceiveWaitTailAtLineRate(benchmark::State& state) {
-    const int master = posix_openpt(O_RDWR | O_NOCTTY);
-    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) {
+    RawPty pty;
+    if (!pty.ok()) {
         state.SkipWithError("no pseudo-terminal");
         return;
     }
-    termios tio{};
-    tcgetattr(master, &tio);
-    cfmakeraw(&tio);
-    tcsetattr(master, TCSANOW, &tio);
-    char name[128];
-    ptsname_r(master, name, sizeof name);
+    const int master = pty.master;
 
     std::atomic<bool> stop{false};
     std::atomic<std::int64_t> lastByteNs{0};
@@ -95,7 +91,7 @@ void BM_ReceiveWaitTailAtLineRate(benchmark::State& state) {
     link::PosixSerialPort port;
     link::RealPacer pacer;
     link::Link link(port, pacer);
-    link.setPortName(name);
+    link.setPortName(pty.name);
     if (!link.openPort().ok()) {
         stop = true;
         peer.join();
@@ -116,7 +112,6 @@ void BM_ReceiveWaitTailAtLineRate(benchmark::State& state) {
     }
     stop = true;
     peer.join();
-    close(master);
     state.counters["exchange_ms"] = benchmark::Counter(exchangeSeconds * 1000.0 / static_cast<double>(state.iterations()));
     state.counters["complete"] = benchmark::Counter(static_cast<double>(ok) / static_cast<double>(state.iterations()));
 }

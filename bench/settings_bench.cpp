@@ -11,6 +11,7 @@
 #include <chrono>
 #include <thread>
 
+#include "raw_pty.h"
 #include "link/link.h"
 #include "link/posix_serial_port.h"
 #include "params/parameter_settings.h"
@@ -20,17 +21,12 @@ using namespace sequaflow;
 namespace {
 
 void BM_InjectorTypeChoice(benchmark::State& state) {
-    const int master = posix_openpt(O_RDWR | O_NOCTTY);
-    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) {
+    RawPty pty;
+    if (!pty.ok()) {
         state.SkipWithError("no pseudo-terminal");
         return;
     }
-    termios tio{};
-    tcgetattr(master, &tio);
-    cfmakeraw(&tio);
-    tcsetattr(master, TCSANOW, &tio);
-    char name[128];
-    ptsname_r(master, name, sizeof name);
+    const int master = pty.master;
 
     // The controller acknowledges none of it: the peer only drains what is sent.
     std::atomic<bool> stop{false};
@@ -48,7 +44,7 @@ void BM_InjectorTypeChoice(benchmark::State& state) {
     link::PosixSerialPort port;
     link::RealPacer pacer;
     link::Link link(port, pacer);
-    link.setPortName(name);
+    link.setPortName(pty.name);
     if (!link.openPort().ok()) {
         stop = true;
         peer.join();
@@ -68,7 +64,6 @@ void BM_InjectorTypeChoice(benchmark::State& state) {
     }
     stop = true;
     peer.join();
-    close(master);
     state.counters["frames"] = benchmark::Counter(static_cast<double>(frames));
     state.counters["pauses_ms"] = benchmark::Counter(300.0);
 }

@@ -151,8 +151,7 @@ void ConnectionController::askForVehicleData() {
         window_->close();
         return;
     }
-    if (auto* entry = window_->findChild<QPushButton*>(QStringLiteral("ButtonDaneFull"))) entry->click();
-    else if (auto* dialog = window_->findChild<QDialog*>(QStringLiteral("TForm5"))) dialog->exec();
+    if (auto* entry = window_->findChild<QDialog*>(QStringLiteral("TForm5"))) entry->exec();
     const char sep = controls_.separator();
     (void)controls_.run([sep](link::Link& link, params::ProgramState& state) {
         return params::ApplyFirstRunDefaults(link, state, sep);

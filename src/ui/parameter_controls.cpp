@@ -11,6 +11,7 @@
 #include <QTextEdit>
 
 #include "i18n/message_ids.h"
+#include "params/setting_keys.h"
 #include "ui/fields.h"
 #include "ui/key_filters.h"
 #include "ui/language_controller.h"
@@ -227,11 +228,18 @@ QLineEdit* MakeParameterEdit(ParameterControls& controls, int param, const QStri
     return edit;
 }
 
+QStringList SettingItems(params::Setting setting) {
+    QStringList items;
+    for (int i = 0; i < params::SettingItemTextCount(setting); ++i)
+        items << QString::fromStdString(params::SettingItemText(setting, i).value_or(std::string()));
+    return items;
+}
+
 QComboBox* MakeSettingList(ParameterControls& controls, params::Setting setting, const QString& name,
-                           const QStringList& items, ListEvents events, QWidget* parent) {
+                           ListEvents events, QWidget* parent) {
     auto* list = new QComboBox(parent);
     list->setObjectName(name);
-    list->addItems(items);
+    list->addItems(SettingItems(setting));
     if (events.change)
         QObject::connect(list, &QComboBox::currentIndexChanged, list,
                          [&controls, setting](int item) { controls.applySetting(setting, item); });

@@ -110,14 +110,19 @@ bool ParameterControls::run(F&& f) {
 // on leaving alone).
 QLineEdit* MakeParameterEdit(ParameterControls& controls, int param, const QString& name, live::KeyFilter filter,
                              bool enterMovesOn, bool leaveOnly, QWidget* parent);
-// A drop-down list of a setting; the events named write its item (activated = the user's selection).
+// The default (Polish) items of a setting's list, one source with the command line's item texts; a language
+// file replaces them by the list's objectName.
+QStringList SettingItems(params::Setting setting);
+
+// A drop-down list of a setting with its items; the events named write its item (activated = the user's
+// selection).
 struct ListEvents {
     bool change = true;     // the current item changed (by the user)
     bool selection = true;  // the user picked an item
     bool leave = true;      // the list lost the focus
 };
 QComboBox* MakeSettingList(ParameterControls& controls, params::Setting setting, const QString& name,
-                           const QStringList& items, ListEvents events, QWidget* parent);
+                           ListEvents events, QWidget* parent);
 
 // Enter in the control (a drop-down list, a check box) closes its list if open and moves the focus on, as
 // Tab would. Every list made by MakeSettingList has it.

@@ -25,10 +25,6 @@ namespace msg = i18n::msg;
 
 namespace {
 
-std::uint16_t SimParameter(const VirtualRig& rig, int n) {
-    return rig.controller->running().params[static_cast<std::size_t>(n)];
-}
-
 // The window on the simulator, connected and read.
 struct ReadRig : VirtualRig {
     ReadRig() : VirtualRig(Behind::Simulator) { activate(); }
@@ -102,9 +98,9 @@ void AdvancedFactoryUiTest::heatingStrengthWritesStrengthThenPulseThenDuration()
                     "pause 20", "send 4B 2A 00 00 75 3A  ParamSelect 42", "pause 30",
                     "send 45 2A 00 23 92 3A  ParamStore 42 = 0x0023", "pause 20",
                     "send 44 2A 00 23 91 3A  ParamSet 42 = 0x0023"}));
-    QCOMPARE(SimParameter(rig, 57), 2);
-    QCOMPARE(SimParameter(rig, 43), 400);
-    QCOMPARE(SimParameter(rig, 42), 35);
+    QCOMPARE(rig.simParameter(57), 2);
+    QCOMPARE(rig.simParameter(43), 400);
+    QCOMPARE(rig.simParameter(42), 35);
 }
 
 void AdvancedFactoryUiTest::heatingSelectionEnablesTheStrengthFirst() {
@@ -120,12 +116,12 @@ void AdvancedFactoryUiTest::heatingSelectionEnablesTheStrengthFirst() {
     emit heating->activated(0);
     QVERIFY(!strength->isEnabled());
     QVERIFY(!label->isEnabled());
-    QCOMPARE(SimParameter(rig, 22) & (1 << 13), 0);
+    QCOMPARE(rig.simParameter(22) & (1 << 13), 0);
 
     ui::ParameterControls::SelectQuietly(heating, 1);
     emit heating->activated(1);
     QVERIFY(strength->isEnabled() && label->isEnabled());
-    QCOMPARE(SimParameter(rig, 22) & (1 << 13), 1 << 13);
+    QCOMPARE(rig.simParameter(22) & (1 << 13), 1 << 13);
 }
 
 void AdvancedFactoryUiTest::buzzerPressureLeftWritesItThenTheCoupledReturnPressure() {
@@ -141,8 +137,8 @@ void AdvancedFactoryUiTest::buzzerPressureLeftWritesItThenTheCoupledReturnPressu
     QCOMPARE(rig.storesSince(before), (Lines{"ParamStore 24 = 0x05CE", "ParamStore 18 = 0x0597"}));
     QCOMPARE(returnPressure->text(), QStringLiteral("1,45"));
     QCOMPARE(beep->text(), QStringLiteral("1,50"));
-    QCOMPARE(SimParameter(rig, 24), 1486);
-    QCOMPARE(SimParameter(rig, 18), 1431);
+    QCOMPARE(rig.simParameter(24), 1486);
+    QCOMPARE(rig.simParameter(18), 1431);
 
     // A text that is not a number sends nothing and says why.
     beep->setText(QString());
@@ -191,7 +187,7 @@ void AdvancedFactoryUiTest::tankThresholdsSaveWritesFlagsThenTheFourLevels() {
     QCOMPARE(rig.find<QLineEdit>("EditSzkloR")->text(), QStringLiteral("4,78"));
     QCOMPARE(rig.find<QLineEdit>("EditRez34")->text(), QStringLiteral("1,63"));
     rig.find<QComboBox>("ComboBoxSzkloRosMal")->setCurrentIndex(1);  // rising
-    const std::uint16_t typeBits = SimParameter(rig, 22) & 0x0300;
+    const std::uint16_t typeBits = rig.simParameter(22) & 0x0300;
     const auto before = rig.wire.mark();
     rig.find<QPushButton>("ButtonSzkielko")->click();
 
@@ -201,9 +197,9 @@ void AdvancedFactoryUiTest::tankThresholdsSaveWritesFlagsThenTheFourLevels() {
     QCOMPARE(stores.mid(1), (Lines{"ParamStore 30 = 0x0F8F", "ParamStore 31 = 0x0ECF", "ParamStore 32 = 0x0D58",
                                    "ParamStore 33 = 0x054E"}));
     QCOMPARE(rig.wire.commandsSince(before).size(), 15);
-    QCOMPARE(SimParameter(rig, 22) & (1 << 10), 1 << 10);
-    QCOMPARE(SimParameter(rig, 22) & 0x0300, typeBits);  // the sensor type stays
-    QCOMPARE(SimParameter(rig, 30), 3983);
+    QCOMPARE(rig.simParameter(22) & (1 << 10), 1 << 10);
+    QCOMPARE(rig.simParameter(22) & 0x0300, typeBits);  // the sensor type stays
+    QCOMPARE(rig.simParameter(30), 3983);
 
     // A text that is not a number stops it before anything is sent.
     rig.find<QLineEdit>("EditRez12")->setText(QStringLiteral("x"));
@@ -227,7 +223,7 @@ void AdvancedFactoryUiTest::tankTypeFillsTheThresholdFieldsWhichNeverWriteOnLeav
     const auto before = rig.wire.mark();
     for (const char* name : {"EditSzkloR", "EditRez14", "EditRez12", "EditRez34"}) ReadRig::leave(rig.find<QWidget>(name));
     QVERIFY(rig.wire.commandsSince(before).isEmpty());
-    QCOMPARE(SimParameter(rig, 33), 287);
+    QCOMPARE(rig.simParameter(33), 287);
 }
 
 void AdvancedFactoryUiTest::tankDialogLimitsItsFieldsAndCancelChangesNothing() {
@@ -285,7 +281,7 @@ void AdvancedFactoryUiTest::tankDialogSaveCopiesBackAndWrites() {
     QCOMPARE(stores.size(), 5);
     QCOMPARE(stores.mid(1), (Lines{"ParamStore 30 = 0x0F8F", "ParamStore 31 = 0x0ECF", "ParamStore 32 = 0x0D58",
                                    "ParamStore 33 = 0x054E"}));
-    QCOMPARE(SimParameter(rig, 22) & (1 << 10), 0);
+    QCOMPARE(rig.simParameter(22) & (1 << 10), 0);
     auto& factory = rig.window->factoryPage();
     for (int i = 0; i < 4; ++i)
         QCOMPARE(factory.thresholdFields()[static_cast<std::size_t>(i)]->text(), QString::fromLatin1(volts[i]));

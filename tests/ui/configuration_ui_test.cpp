@@ -18,8 +18,6 @@ namespace msg = i18n::msg;
 
 namespace {
 
-std::uint16_t SimParameter(const VirtualRig& rig, int n) { return rig.controller->running().params[static_cast<std::size_t>(n)]; }
-
 // A complete parameter file whose values no controller of these tests holds.
 QString WriteForeignFile(const QString& path) {
     params::ProgramState file;
@@ -54,7 +52,7 @@ private slots:
 void ConfigurationUiTest::savedFileLoadsBackIntoTheControllerWithOneStatusLine() {
     VirtualRig rig(Behind::Simulator);
     rig.activate();
-    const std::uint16_t original = SimParameter(rig, 14);
+    const std::uint16_t original = rig.simParameter(14);
 
     auto& config = rig.window->configuration();
     QVERIFY(config.saveTo(config.parameterFolder() + QStringLiteral("/golf.kst")));
@@ -65,10 +63,10 @@ void ConfigurationUiTest::savedFileLoadsBackIntoTheControllerWithOneStatusLine()
 
     // Change the controller behind the program's back, then load the file: the value comes back.
     rig.controller->handle(sim::RequestFrame{'D', 14, 0x12, 0x34}, rig.pacer.now());
-    QVERIFY(SimParameter(rig, 14) != original);
+    QVERIFY(rig.simParameter(14) != original);
     const auto before = rig.wire.mark();
     QVERIFY(config.loadFrom(file));
-    QCOMPARE(SimParameter(rig, 14), original);
+    QCOMPARE(rig.simParameter(14), original);
     QCOMPARE(rig.state.image.slot(14), static_cast<std::int32_t>(original));
     // The load, then the read of what the controller now holds, in one line.
     QCOMPARE(rig.wire.commandsSince(before).count(QStringLiteral("ParamRead")), 64);
@@ -185,7 +183,7 @@ void ConfigurationUiTest::factoryResetFromTheMenuEndsWithOneStatusLine() {
     rig.window->menu().action(QStringLiteral("ResetSystemu2"))->trigger();
     QCOMPARE(rig.dialogs.texts, QStringList{rig.text(msg::SettingsResetQuestion)});
     // The controller and the screens hold the factory value again, read back after the reset.
-    QCOMPARE(SimParameter(rig, 14), static_cast<std::uint16_t>(rig.state.image.slot(14)));
+    QCOMPARE(rig.simParameter(14), static_cast<std::uint16_t>(rig.state.image.slot(14)));
     QVERIFY(rig.state.image.slot(14) != 0x1234);
     QCOMPARE(rig.wire.commandsSince(before).count(QStringLiteral("ParamRead")), 64);
     QCOMPARE(rig.statusBar(), Done(rig, i18n::SequenceKind::FactoryReset) + QStringLiteral(" | ") +

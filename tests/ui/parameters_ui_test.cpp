@@ -25,10 +25,6 @@ namespace msg = i18n::msg;
 
 namespace {
 
-std::uint16_t SimParameter(const VirtualRig& rig, int n) {
-    return rig.controller->running().params[static_cast<std::size_t>(n)];
-}
-
 // The lists of the parameters page, the hidden ones of the readings page included.
 const char* const kLists[] = {
     "ComboBoxRodzajWtrysku", "ComboBoxCewka",         "ComboBoxTURBO",         "ComboBoxSygnalObrotow",
@@ -124,7 +120,7 @@ void ParametersUiTest::signalFilterEnterGoesToTheInjectorList() {
     // Written once, on leaving; the release of Enter writes nothing of its own.
     QTest::keyRelease(rig.focused(), Qt::Key_Return);
     QCOMPARE(rig.wire.framesAndPausesSince(before), WriteOf(50, 7));
-    QCOMPARE(SimParameter(rig, 50), 7);
+    QCOMPARE(rig.simParameter(50), 7);
 }
 
 void ParametersUiTest::speedLimitLeftWritesExactlyItsParameter() {
@@ -136,7 +132,7 @@ void ParametersUiTest::speedLimitLeftWritesExactlyItsParameter() {
     const auto before = rig.wire.mark();
     rig.focus(rig.find<QWidget>("EditMinTempPrzel"));
     QCOMPARE(rig.wire.framesAndPausesSince(before), WriteOf(44, 1152));
-    QCOMPARE(SimParameter(rig, 44), 1152);
+    QCOMPARE(rig.simParameter(44), 1152);
 
     // A context menu over the field or another window in front is not leaving it: nothing is sent.
     rig.focus(limit);
@@ -157,7 +153,7 @@ void ParametersUiTest::speedLimitLeftWritesExactlyItsParameter() {
     QVERIFY(rig.wire.framesAndPausesSince(empty).isEmpty());
     QVERIFY(rig.statusBar().contains(QStringLiteral("nothing was sent")));
     QCOMPARE(limit->text(), QStringLiteral("6000"));
-    QCOMPARE(SimParameter(rig, 44), 1152);
+    QCOMPARE(rig.simParameter(44), 1152);
 }
 
 void ParametersUiTest::withoutAControllerAnEditShowsAndSendsNothing() {
@@ -195,13 +191,13 @@ void ParametersUiTest::aWindowDestroyedWithAnEditorFocusedSendsNothing() {
     const auto before = rig.wire.mark();
     rig.window.reset();  // the focused editor loses its focus while the window is taken apart
     QVERIFY(rig.wire.framesAndPausesSince(before).isEmpty());
-    QCOMPARE(SimParameter(rig, 44), static_cast<std::uint16_t>(1152));
+    QCOMPARE(rig.simParameter(44), static_cast<std::uint16_t>(1152));
 }
 
 void ParametersUiTest::injectorTypeWritesTheTypeAndItsCatalogueSettings() {
     ReadRig rig;
     auto* list = rig.find<QComboBox>("ComboBoxRodzajWtrysku");
-    const std::uint16_t flags = SimParameter(rig, 22);
+    const std::uint16_t flags = rig.simParameter(22);
     const std::uint16_t expected = static_cast<std::uint16_t>((flags & ~0xF0u) | 0x10u);
     const auto before = rig.wire.mark();
     list->setCurrentIndex(1);  // a change alone writes nothing for this list
@@ -211,7 +207,7 @@ void ParametersUiTest::injectorTypeWritesTheTypeAndItsCatalogueSettings() {
     Lines sent = WriteOf(22, expected);
     sent << WriteOf(13, 184) << WriteOf(6, 375) << WriteOf(7, 1105) << WriteOf(2, 760);
     QCOMPARE(rig.wire.framesAndPausesSince(before), sent);
-    QCOMPARE(SimParameter(rig, 22), expected);
+    QCOMPARE(rig.simParameter(22), expected);
     QVERIFY(!rig.find<QPushButton>("ButtonRodzajWtryskiwaczy")->isVisibleTo(rig.window.get()));
 }
 
@@ -253,14 +249,14 @@ void ParametersUiTest::injectorDialogCancelSendsNothingAndOkWritesAllFive() {
         if (line.contains(QStringLiteral("ParamStore")))
             stores << line.section(QStringLiteral("ParamStore "), 1).section(QLatin1Char(' '), 0, 0);
     QCOMPARE(stores, (QStringList{"8", "2", "7", "6", "13"}));
-    QCOMPARE(SimParameter(rig, 7), 1105);  // 4,8 ms x 230,4 = 1105,9
+    QCOMPARE(rig.simParameter(7), 1105);  // 4,8 ms x 230,4 = 1105,9
 }
 
 void ParametersUiTest::turboOffMovesTheBoostToZeroAndTheDialogWritesIt() {
     ReadRig rig;
     auto* scroll = rig.window->findChild<ui::TurboDialog*>(QStringLiteral("TForm15"))->scrollBar();
     QCOMPARE(scroll->maximum(), 65);
-    QCOMPARE(scroll->value(), int(SimParameter(rig, 12)) - 100);
+    QCOMPARE(scroll->value(), int(rig.simParameter(12)) - 100);
     auto* turbo = rig.find<QComboBox>("ComboBoxTURBO");
     turbo->setCurrentIndex(1);
     emit turbo->activated(1);
@@ -271,9 +267,9 @@ void ParametersUiTest::turboOffMovesTheBoostToZeroAndTheDialogWritesIt() {
     emit turbo->activated(0);
     QVERIFY(!rig.find<QPushButton>("ButtonTURBO")->isVisibleTo(rig.window.get()));
     QCOMPARE(scroll->value(), 0);
-    QCOMPARE(SimParameter(rig, 12), 100);
+    QCOMPARE(rig.simParameter(12), 100);
     QVERIFY(rig.wire.commandsSince(before).contains(QStringLiteral("ParamStore")));
-    QCOMPARE(SimParameter(rig, 47) & 0x4000, 0);
+    QCOMPARE(rig.simParameter(47) & 0x4000, 0);
 
     // The dialog: Cancel leaves the position and sends nothing; OK at 35 writes 135.
     auto* dialog = rig.window->findChild<ui::TurboDialog*>(QStringLiteral("TForm15"));
@@ -285,7 +281,7 @@ void ParametersUiTest::turboOffMovesTheBoostToZeroAndTheDialogWritesIt() {
     const auto saved = rig.wire.mark();
     dialog->save();
     QCOMPARE(rig.wire.framesAndPausesSince(saved), WriteOf(12, 135));
-    QCOMPARE(SimParameter(rig, 12), 135);
+    QCOMPARE(rig.simParameter(12), 135);
 }
 
 void ParametersUiTest::idleCorrectionAnsweredCancelSendsNothing() {
@@ -315,8 +311,8 @@ void ParametersUiTest::idleCorrectionAppliedWritesCorrectionSelectionAndInjector
     const auto before = rig.wire.mark();
     QVERIFY(dialog->apply());
     // 0,25 ms at 230 400 Hz is 57 ticks; Wtrysk1 and Wtrysk5 give 0x11; then 8, 2, 7, 6, 13 again.
-    QCOMPARE(SimParameter(rig, 52), 57);
-    QCOMPARE(SimParameter(rig, 51) & 0xFF, 0x11);
+    QCOMPARE(rig.simParameter(52), 57);
+    QCOMPARE(rig.simParameter(51) & 0xFF, 0x11);
     QStringList stores;
     for (const QString& line : rig.wire.framesAndPausesSince(before))
         if (line.contains(QStringLiteral("ParamStore"))) stores << line.section(QStringLiteral("ParamStore "), 1).section(QLatin1Char(' '), 0, 0);
@@ -332,7 +328,7 @@ void ParametersUiTest::idleCorrectionAppliedWritesCorrectionSelectionAndInjector
 void ParametersUiTest::injectionBarsReachTheLongestGasInjection() {
     ReadRig rig;
     auto* bar = rig.find<ui::VerticalBar>("VBarG3");
-    QCOMPARE(bar->maximum(), double(SimParameter(rig, 8)));
+    QCOMPARE(bar->maximum(), double(rig.simParameter(8)));
     auto* maxTime = rig.find<QLineEdit>("EditParametryMaxInj");  // hidden: written as its dialogs write it
     maxTime->setText(QStringLiteral("20"));
     rig.window->parameterControls().writeEditor(8, maxTime, params::EditorEvent::Leave);
@@ -343,14 +339,14 @@ void ParametersUiTest::lambdaTypeShapesTheProbeBars() {
     ReadRig rig;
     auto* probe = rig.find<QComboBox>("ComboBoxSondaLambda1");
     probe->setCurrentIndex(5);  // "1 - 0V": red at the lower end
-    QCOMPARE(SimParameter(rig, 55), 5);
+    QCOMPARE(rig.simParameter(55), 5);
     for (const char* name : {"AbVBarPanelSonda1", "LambdaBar1"}) {
         QWidget* bar = rig.find<QWidget>(name);
         QCOMPARE(bar->property("startColour").value<QColor>(), QColor(255, 0, 0));
         QCOMPARE(bar->property("endColour").value<QColor>(), QColor(0, 128, 0));
     }
     probe->setCurrentIndex(0);  // "Odlaczona": the probe's controls go, the field says so
-    QCOMPARE(SimParameter(rig, 55), 0);
+    QCOMPARE(rig.simParameter(55), 0);
     QVERIFY(!rig.find<QWidget>("GroupLambda1")->isVisibleTo(rig.window.get()));
     QCOMPARE(rig.find<QLineEdit>("EditAbVBarSonda1")->text(), rig.text(msg::NotPresent));
 }
@@ -366,11 +362,11 @@ void ParametersUiTest::vehicleDataMissingAnsweredYesSendsTheFirstRunDefaults() {
     // After the question, the vehicle data dialog, then the defaults.
     const auto asked = rig.dialogs.texts.indexOf(rig.text(msg::VehicleDataNotSaved));
     QCOMPARE(rig.dialogs.texts.value(asked + 1), QStringLiteral("sequaflow::ui::VehicleDataDialog"));
-    QCOMPARE(SimParameter(rig, 14), 11520);  // 600 rpm on "4 Cyl."
-    QCOMPARE(SimParameter(rig, 44), 1152);   // 6000 rpm
-    QCOMPARE(SimParameter(rig, 4), 4);
-    QCOMPARE((SimParameter(rig, 22) >> 4) & 0xF, 1);  // injector type 1
-    QCOMPARE((SimParameter(rig, 22) >> 8) & 0x3, 2);  // tank sensor "Rezerwa"
+    QCOMPARE(rig.simParameter(14), 11520);  // 600 rpm on "4 Cyl."
+    QCOMPARE(rig.simParameter(44), 1152);   // 6000 rpm
+    QCOMPARE(rig.simParameter(4), 4);
+    QCOMPARE((rig.simParameter(22) >> 4) & 0xF, 1);  // injector type 1
+    QCOMPARE((rig.simParameter(22) >> 8) & 0x3, 2);  // tank sensor "Rezerwa"
     QCOMPARE(rig.find<QLineEdit>("EditRPMprzelNaLPG")->text(), QStringLiteral("600"));
     QCOMPARE(rig.find<QComboBox>("ComboBoxRodzajWtrysku")->currentIndex(), 1);
 }
@@ -380,12 +376,12 @@ void ParametersUiTest::vehicleDataMissingAnsweredNoClosesTheWindow() {
     (void)rig.controller->handle(sim::RequestFrame{'M', 63, 0, 0}, rig.pacer.now());
     (void)rig.controller->handle(sim::RequestFrame{'U', 63, 0x00, 0xFF}, rig.pacer.now());
     rig.dialogs.setAnswer(QMessageBox::No);
-    const std::uint16_t speed = SimParameter(rig, 14);
+    const std::uint16_t speed = rig.simParameter(14);
     rig.showActive();
     QVERIFY(rig.dialogs.texts.contains(rig.text(msg::VehicleDataNotSaved)));
     QVERIFY(!rig.window->isVisible());
     QVERIFY(!rig.link().portOpen());
-    QCOMPARE(SimParameter(rig, 14), speed);
+    QCOMPARE(rig.simParameter(14), speed);
 }
 
 void ParametersUiTest::languageSwitchKeepsEverySelectionAndSendsNothing() {

@@ -290,6 +290,8 @@ struct VirtualRig {
 
     link::Link& link() { return line->link(); }
     QString status() const { return StatusField(window.get()); }
+    // A parameter word as the simulated controller runs with it.
+    std::uint16_t simParameter(int n) const { return controller->running().params[static_cast<std::size_t>(n)]; }
     QString statusBar() const { return window->statusBar()->currentMessage(); }
     QString text(int id) const {
         const std::string_view t = messages.text(id);

@@ -55,7 +55,7 @@ public:
         if (event->type() != QEvent::KeyRelease) return false;
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
-        controls_.writeEditor(34, edit_, params::EditorEvent::EnterReleased);
+        controls_.writeEditor(params::pn::TankRefresh, edit_, params::EditorEvent::EnterReleased);
         next_->setFocus(Qt::TabFocusReason);
         return true;
     }
@@ -122,7 +122,7 @@ TankSensorDialog::TankSensorDialog(ParameterControls& controls, LiveFeed& feed, 
     refreshBox->setObjectName(QStringLiteral("GroupBox1"));
     auto* refreshRow = new QHBoxLayout(refreshBox);
     refreshRow->addWidget(MakeLabel(QStringLiteral("LabelOdswiezanieOczka"), QStringLiteral("Odswiezanie oczka"), refreshBox));
-    QLineEdit* refresh = MakeParameterEdit(controls_, 34, QStringLiteral("EditOdswiezanieOczka"), live::KeyFilter::Decimal,
+    QLineEdit* refresh = MakeParameterEdit(controls_, params::pn::TankRefresh, QStringLiteral("EditOdswiezanieOczka"), live::KeyFilter::Decimal,
                                            false, false, refreshBox);
     refresh->setMaximumWidth(70);
     refresh->installEventFilter(new RefreshEnterFilter(controls_, refresh, thresholds_[3]));

@@ -46,24 +46,6 @@ QLineEdit* FilterEdit(const QString& name, QWidget* parent, char separator) {
     return e;
 }
 
-QStringList ReducerCutoffItems() {
-    QStringList items{QStringLiteral("Brak")};
-    for (int c = 10; c >= -10; --c)
-        items << (c > 0 ? QStringLiteral("+%1 °C").arg(c) : QStringLiteral("%1 °C").arg(c));
-    return items;
-}
-
-QStringList GasCutoffItems() {
-    QStringList items{QStringLiteral("Brak")};
-    for (int c = 0; c >= -20; --c) items << QStringLiteral("%1 °C").arg(c);
-    return items;
-}
-
-QStringList SpeedDropItems() {
-    QStringList items{QStringLiteral("Brak obr. Malejacych")};
-    for (int i = 1; i <= 9; ++i) items << QStringLiteral("%1 obr./min").arg(i * 100);
-    return items;
-}
 }  // namespace
 
 AdvancedPage::AdvancedPage(ConfigurationModel& model, SequenceRunner& runner, ParameterControls& controls,
@@ -131,9 +113,8 @@ void AdvancedPage::buildEditors(QWidget* box) {
         grid->addWidget(control, row, 1);
         ++row;
     };
-    const auto list = [&](Setting setting, const char* name, const QStringList& items, ListEvents events,
-                          int helpId) {
-        QComboBox* l = MakeSettingList(controls_, setting, QString::fromLatin1(name), items, events, box);
+    const auto list = [&](Setting setting, const char* name, ListEvents events, int helpId) {
+        QComboBox* l = MakeSettingList(controls_, setting, QString::fromLatin1(name), events, box);
         l->setSizeAdjustPolicy(QComboBox::AdjustToContents);
         help(l, helpId);
         return l;
@@ -147,12 +128,10 @@ void AdvancedPage::buildEditors(QWidget* box) {
     };
 
     addRow(MakeLabel(QStringLiteral("LabelPodcisnienieReduktora"), QStringLiteral("Podciśnienie reduktora"), box),
-           list(Setting::ReducerVacuum, "ComboBoxPodcisnienieReduktora",
-                {QStringLiteral("Odlaczone"), QStringLiteral("Podlaczone")}, {}, msg::HelpReducerVacuum));
+           list(Setting::ReducerVacuum, "ComboBoxPodcisnienieReduktora", {}, msg::HelpReducerVacuum));
 
     // The heating list's selection first enables or disables the strength, then writes.
     QComboBox* heating = list(Setting::InjectorHeating, "ComboBoxRozgrzewanieWtryskiwacza",
-                              {QStringLiteral("Wylaczone"), QStringLiteral("Wlaczone")},
                               ListEvents{true, false, true}, msg::HelpInjectorHeating);
     connect(heating, &QComboBox::activated, this, [this](int item) {
         enableHeatingStrength(item != 0);
@@ -162,43 +141,37 @@ void AdvancedPage::buildEditors(QWidget* box) {
            heating);
     strengthLabel_ = MakeLabel(QStringLiteral("LabelSilaRozgrzewaniaWtrysku"), QStringLiteral("Siła rozgrzewania"), box);
     strength_ = list(Setting::HeatingStrength, "ComboBoxSilaRozgrzewaniaWtrysku",
-                     {QStringLiteral("Male Rozgrzewanie"), QStringLiteral("Srednie Rozgrzewanie"),
-                      QStringLiteral("Duze Rozgrzewanie"), QStringLiteral("B.Duze Rozgrzewanie")},
                      {}, msg::HelpHeatingStrength);
     addRow(strengthLabel_, strength_);
 
     addRow(MakeLabel(QStringLiteral("LabelWylOdTemp"), QStringLiteral("Wyłączenie od temperatury"), box),
-           list(Setting::GasCutoff, "ComboBoxMrozGaz", GasCutoffItems(), {}, msg::HelpGasCutoff));
+           list(Setting::GasCutoff, "ComboBoxMrozGaz", {}, msg::HelpGasCutoff));
     addRow(MakeLabel(QStringLiteral("LabelWylOdTemp2"), QStringLiteral("Wyłączenie od temp. reduktora"), box),
-           list(Setting::ReducerCutoff, "ComboBoxMrozRed", ReducerCutoffItems(), {}, msg::HelpReducerCutoff));
+           list(Setting::ReducerCutoff, "ComboBoxMrozRed", {}, msg::HelpReducerCutoff));
     addRow(MakeLabel(QStringLiteral("LabelFiltrowanieCisnienia"), QStringLiteral("Filtrowanie ciśnienia"), box),
            list(Setting::PressureFilter, "ComboBoxFiltrowanieCisnienia",
-                {QStringLiteral("Szybkie"), QStringLiteral("Srednie"), QStringLiteral("Normalne"),
-                 QStringLiteral("Mocne")},
                 {}, msg::HelpPressureFilter));
     addRow(MakeLabel(QStringLiteral("LabelDeltaRpm"), QStringLiteral("Spadek obrotów"), box),
-           list(Setting::SpeedDrop, "ComboBoxDeltaRpm", SpeedDropItems(), ListEvents{true, false, false},
+           list(Setting::SpeedDrop, "ComboBoxDeltaRpm", ListEvents{true, false, false},
                 msg::HelpSpeedDrop));
     addRow(MakeLabel(QStringLiteral("LabelMultiRpmPower"), QStringLiteral("Siła sygnału obrotów"), box),
-           edit(40, "EditMultiRpmPower", live::KeyFilter::Digit, true, true, msg::HelpSpeedSignalFilter));
+           edit(params::pn::SpeedSignalFilter, "EditMultiRpmPower", live::KeyFilter::Digit, true, true, msg::HelpSpeedSignalFilter));
 
     // Carried but not shown: the buzzer pressure follows the return pressure of the parameters page, the
     // injector settings are edited in their dialogs, which copy from and to these editors.
     QLabel* beepLabel = MakeLabel(QStringLiteral("LabelCisnienieBeep"), QStringLiteral("Ciśnienie sygnału brzęczyka"), box);
-    QLineEdit* beep = edit(24, "EditCisnienieBeep", live::KeyFilter::Decimal, true, false, msg::HelpBuzzerPressure);
+    QLineEdit* beep = edit(params::pn::BuzzerPressure, "EditCisnienieBeep", live::KeyFilter::Decimal, true, false, msg::HelpBuzzerPressure);
     addRow(beepLabel, beep);
     beepLabel->hide();
     beep->hide();
     const std::initializer_list<QWidget*> hidden = {
-        edit(8, "EditParametryMaxInj", live::KeyFilter::Digit, true, false, msg::HelpMaxGasTime),
-        edit(7, "EditPelneOtwarcie", live::KeyFilter::Decimal, false, false, msg::HelpFullCurrentTime),
-        edit(6, "EditProcentowePodtrzymanie", live::KeyFilter::Digit, false, false, msg::HelpHoldingCurrent),
-        edit(13, "EditOpoznienieWtryskiwaczy", live::KeyFilter::Decimal, false, false, msg::HelpInjectionDelay),
+        edit(params::pn::MaxGasTime, "EditParametryMaxInj", live::KeyFilter::Digit, true, false, msg::HelpMaxGasTime),
+        edit(params::pn::FullOpeningTime, "EditPelneOtwarcie", live::KeyFilter::Decimal, false, false, msg::HelpFullCurrentTime),
+        edit(params::pn::HoldingCurrent, "EditProcentowePodtrzymanie", live::KeyFilter::Digit, false, false, msg::HelpHoldingCurrent),
+        edit(params::pn::GasInjectionDelay, "EditOpoznienieWtryskiwaczy", live::KeyFilter::Decimal, false, false, msg::HelpInjectionDelay),
         list(Setting::ControlAlgorithm, "ComboBoxAlgorytm",
-             {QStringLiteral("Przewidywanie Sekwencji - Alternatywny"), QStringLiteral("Czas Rzeczywisty - Zalecany")},
              {}, msg::HelpControlAlgorithm),
-        list(Setting::ControlSettings, "ComboBoxMocnoZaawansowane",
-             {QStringLiteral("STANDARD"), QStringLiteral("WLASNE !!!")}, {}, msg::HelpInjectorControl),
+        list(Setting::ControlSettings, "ComboBoxMocnoZaawansowane", {}, msg::HelpInjectorControl),
     };
     for (QWidget* w : hidden) w->hide();
 }

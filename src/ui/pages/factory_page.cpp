@@ -115,14 +115,14 @@ FactoryPage::FactoryPage(ParameterControls& controls, QWidget* parent)
         if (i == 4) break;
         QLineEdit* field = MakeThresholdField(fieldNames[i], tank);
         tankGrid->addWidget(field, 2 + 2 * i, 1);
-        const int param = 33 - i;
-        thresholds_[static_cast<std::size_t>(param - 30)] = field;
+        const int param = params::pn::FirstTankThreshold + 3 - i;
+        thresholds_[static_cast<std::size_t>(param - params::pn::FirstTankThreshold)] = field;
         // Shown by reads and by the sensor type; written only by the save button.
         controls_.addEditor(param, field);
     }
     direction_ = new QComboBox(tank);
     direction_->setObjectName(QStringLiteral("ComboBoxSzkloRosMal"));
-    direction_->addItems({QStringLiteral("Szkielko Malejace"), QStringLiteral("Szkielko Rosnace")});
+    direction_->addItems(SettingItems(Setting::TankDirection));
     controls_.addList(Setting::TankDirection, direction_);
     tankGrid->addWidget(direction_, 10, 0, 1, 2);
     QPushButton* saveTank = MakeButton("ButtonSzkielko", QStringLiteral("Zapisz Zmiany !"), tank);
@@ -137,7 +137,7 @@ FactoryPage::FactoryPage(ParameterControls& controls, QWidget* parent)
         MakeLabel(QStringLiteral("LabelPrzesuniecieDodatkowe"), QStringLiteral("Przesuniecie Dodatkowe:"), extra), 0, 0, 1, 2);
     extraCorrection_ = new QLineEdit(extra);
     extraCorrection_->setObjectName(QStringLiteral("EditPrzesuniecie2"));
-    controls_.addEditor(52, extraCorrection_);
+    controls_.addEditor(params::pn::ExtraCorrectionTime, extraCorrection_);
     extraGrid->addWidget(extraCorrection_, 0, 2, 1, 2);
     for (int k = 0; k < 8; ++k) {
         auto* box = new QCheckBox(QStringLiteral("Wtrysk%1").arg(k + 1), extra);
@@ -156,13 +156,13 @@ FactoryPage::FactoryPage(ParameterControls& controls, QWidget* parent)
     auto* refresh = new QLineEdit(this);
     refresh->setObjectName(QStringLiteral("EditOdswiezanieOczka"));
     refresh->hide();
-    controls_.addEditor(34, refresh);
+    controls_.addEditor(params::pn::TankRefresh, refresh);
     right->addStretch(1);
 
     connect(multi, &QPushButton::clicked, this, &FactoryPage::refreshControllerData);
     connect(writeSerial, &QPushButton::clicked, this, &FactoryPage::writeSerialNumber);
-    connect(sendRpmPower, &QPushButton::clicked, this, [this] { sendFilterStrength(40); });
-    connect(sendInjPower, &QPushButton::clicked, this, [this] { sendFilterStrength(50); });
+    connect(sendRpmPower, &QPushButton::clicked, this, [this] { sendFilterStrength(params::pn::SpeedSignalFilter); });
+    connect(sendInjPower, &QPushButton::clicked, this, [this] { sendFilterStrength(params::pn::PetrolSignalFilter); });
     connect(saveTank, &QPushButton::clicked, this, &FactoryPage::saveTankThresholds);
     connect(applyExtra, &QPushButton::clicked, this, &FactoryPage::applyExtraCorrection);
     connect(&model_, &ConfigurationModel::readFinished, this, [this] {
@@ -189,15 +189,6 @@ void FactoryPage::showControllerData() {
     const QString serial = QString::number(model_.state().serial);
     serial_->setText(serial);
     serialEntry_->setText(serial);
-    // The thresholds, their direction and the speed signal strength as the controller holds them.
-    params::SettingOutcome shown;
-    const auto volts = params::TankThresholdTexts(model_.image(), model_.decimalSeparator());
-    for (int i = 0; i < 4; ++i) shown.texts.push_back({30 + i, volts[static_cast<std::size_t>(i)]});
-    if (auto power = params::DecodeParameter(model_.image(), 40, model_.decimalSeparator()))
-        shown.texts.push_back({40, *power});
-    shown.items.push_back({Setting::TankDirection,
-                           params::ShownItemOf(model_.state(), Setting::TankDirection, params::SpeedTextsOf(model_.state()))});
-    controls_.show(shown);
 }
 
 void FactoryPage::writeSerialNumber() {

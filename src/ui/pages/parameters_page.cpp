@@ -17,7 +17,6 @@
 #include <algorithm>
 
 #include "i18n/message_ids.h"
-#include "params/injector_catalogue.h"
 #include "params/parameter_numbers.h"
 #include "params/parameter_settings.h"
 #include "ui/configuration_model.h"
@@ -100,9 +99,8 @@ ParametersPage::ParametersPage(ParameterControls& controls, const i18n::MessageS
         e->setMaximumWidth(110);
         return e;
     };
-    const auto list = [this](Setting setting, const char* name, const QStringList& items, ListEvents events,
-                             QWidget* owner) {
-        auto* l = MakeSettingList(controls_, setting, QString::fromLatin1(name), items, events, owner);
+    const auto list = [this](Setting setting, const char* name, ListEvents events, QWidget* owner) {
+        auto* l = MakeSettingList(controls_, setting, QString::fromLatin1(name), events, owner);
         l->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
         l->setMinimumContentsLength(14);
         return l;
@@ -141,8 +139,7 @@ ParametersPage::ParametersPage(ParameterControls& controls, const i18n::MessageS
     auto* returnDelay = edit(params::pn::ReturnDelay, "EditCzasPowrotuNaBenz", KeyFilter::Decimal, false, switchBox);
     advancedHelp_ << returnDelay;
     sw->addRow(label("LabelCzasPowrotuNaBenz", "Opóźnienie powrotu na benzynę", switchBox), returnDelay);
-    switchingSequence_ = list(Setting::SwitchingSequence, "ComboBoxSekPrzelPrzek",
-                              Items({"0", "0.1", "0.2", "0.4", "0.6", "1   ", "2   ", "4"}), kChangeOnly, switchBox);
+    switchingSequence_ = list(Setting::SwitchingSequence, "ComboBoxSekPrzelPrzek", kChangeOnly, switchBox);
     switchingSequence_->setEnabled(false);  // until a read says the hardware has it
     sw->addRow(label("LabelSekPrzelPrzek", "Przełączanie sekwencyjne", switchBox), switchingSequence_);
     buzzer_ = new QCheckBox(switchBox);
@@ -165,10 +162,7 @@ ParametersPage::ParametersPage(ParameterControls& controls, const i18n::MessageS
     // Gas injectors and the petrol injection.
     QFormLayout* inj = nullptr;
     auto* injectorBox = Section(QStringLiteral("GroupBoxWtryskiwacze"), this, inj);
-    QStringList injectorItems;
-    for (auto item : params::kInjectorItems)
-        injectorItems << QString::fromUtf8(item.data(), static_cast<qsizetype>(item.size()));
-    injectorType_ = list(Setting::InjectorType, "ComboBoxRodzajWtrysku", injectorItems, {false, true, false},
+    injectorType_ = list(Setting::InjectorType, "ComboBoxRodzajWtrysku", {false, true, false},
                          injectorBox);
     help(injectorType_, msg::HelpInjectorType);
     ownInjector_ = button("ButtonRodzajWtryskiwaczy", "USTAW", injectorBox);
@@ -181,7 +175,6 @@ ParametersPage::ParametersPage(ParameterControls& controls, const i18n::MessageS
     minOpeningLabel_ = label("LabelMinimalnyCzas", "Minimalne otwarcie wtrysku gazu", injectorBox);
     inj->addRow(minOpeningLabel_, minOpening);
     auto* petrolType = list(Setting::PetrolInjectionType, "EditCzasWtryskuPrzyObciazeniu",
-                            Items({"0 ms", "1 ms", "2 ms", "3 ms", "4 ms", "5 ms", "6 ms", "7 ms"}),
                             {true, false, true}, injectorBox);
     help(petrolType, msg::HelpPetrolInjectionType);
     inj->addRow(label("LabelCzasWtryskuPrzyObciazeniu", "Rodzaj wtrysku benzyny", injectorBox), petrolType);
@@ -203,36 +196,32 @@ ParametersPage::ParametersPage(ParameterControls& controls, const i18n::MessageS
     // Engine and sensors.
     QFormLayout* eng = nullptr;
     auto* engineBox = Section(QStringLiteral("GroupBoxSilnik"), this, eng);
-    auto* ignition = list(Setting::IgnitionType, "ComboBoxCewka",
-                          Items({"Cewka / Cyl.", "DIS", "4 Cyl.", "5 Cyl.", "6 Cyl.", "8 Cyl.", "3 Cyl."}), kAll,
+    auto* ignition = list(Setting::IgnitionType, "ComboBoxCewka", kAll,
                           engineBox);
     ShowHelpOnFocus(ignition, nullptr, messages_, msg::HelpIgnition);  // its own hint, not a memo
     eng->addRow(label("LabelCewka", "Układ zapłonowy", engineBox), ignition);
-    auto* signalLevel = list(Setting::SpeedSignalLevel, "ComboBoxSygnalObrotow",
-                             Items({"NORMALNY (12 v)", "SŁABY (5 v)"}), kChangeOnly, engineBox);
+    auto* signalLevel = list(Setting::SpeedSignalLevel, "ComboBoxSygnalObrotow", kChangeOnly, engineBox);
     eng->addRow(label("LabelSygnalObrotow", "Sygnał obrotów", engineBox), signalLevel);
     auto* speedLimit = edit(params::pn::SpeedLimit, "EditMaxRpm", KeyFilter::Digit, false, engineBox);
     help(speedLimit, msg::HelpSpeedLimit);
     eng->addRow(label("LabelMaxRPM", "Maksymalne obroty", engineBox), speedLimit);
-    turbo_ = list(Setting::Turbo, "ComboBoxTURBO", Items({"BRAK Turbiny", "SILNIK TURBO"}), kAll, engineBox);
+    turbo_ = list(Setting::Turbo, "ComboBoxTURBO", kAll, engineBox);
     help(turbo_, msg::HelpTurbo);
     turboButton_ = button("ButtonTURBO", "USTAW", engineBox);
     eng->addRow(label("LabelTurbo", "Turbo", engineBox), WithButton(turbo_, turboButton_, engineBox));
-    const QStringList lambdaItems =
-        Items({"Odlaczona", "0 - 1V", "0,8 - 1,6V", "1,5 - 4V", "0 - 5V", "1 - 0V", "5 - 0V"});
-    auto* lambda1 = list(Setting::Lambda1, "ComboBoxSondaLambda1", lambdaItems, kAll, engineBox);
+    auto* lambda1 = list(Setting::Lambda1, "ComboBoxSondaLambda1", kAll, engineBox);
     help(lambda1, msg::HelpLambda1);
     eng->addRow(label("LabelSondaLambda1", "Sonda lambda 1", engineBox), lambda1);
-    auto* lambda2 = list(Setting::Lambda2, "ComboBoxSondaLambda2", lambdaItems, kAll, engineBox);
+    auto* lambda2 = list(Setting::Lambda2, "ComboBoxSondaLambda2", kAll, engineBox);
     help(lambda2, msg::HelpLambda2);
     eng->addRow(label("LabelSondaLambda2", "Sonda lambda 2", engineBox), lambda2);
-    auto* tank = list(Setting::TankSensorType, "ComboBoxSzkielkoRezerwy", Items({"20kR", "90R", "Rezerwa"}), kAll,
+    auto* tank = list(Setting::TankSensorType, "ComboBoxSzkielkoRezerwy", kAll,
                       engineBox);
     help(tank, msg::HelpTankSensor);
     auto* tankButton = button("ButtonSzkielkoDefiniuj", "USTAW", engineBox);
     eng->addRow(label("LabelSzkielkoRezerwy", "Czujnik poziomu gazu", engineBox),
                 WithButton(tank, tankButton, engineBox));
-    reducerSensor_ = list(Setting::ReducerSensor, "ComboBoxRodzajCzTemp", Items({"S", "K"}), kChangeOnly, engineBox);
+    reducerSensor_ = list(Setting::ReducerSensor, "ComboBoxRodzajCzTemp", kChangeOnly, engineBox);
     reducerSensorLabel_ = label("LambaRodzajCzTemp", "Czujnik temp. reduktora", engineBox);
     eng->addRow(reducerSensorLabel_, reducerSensor_);
     reducerSensor_->hide();
@@ -249,14 +238,14 @@ ParametersPage::ParametersPage(ParameterControls& controls, const i18n::MessageS
     auto* idle = edit(params::pn::IdleCorrection, "EditPrzesuniecie", KeyFilter::SignedDecimal, false, hidden);
     help(idle, msg::HelpIdleCorrection);
     hiddenForm->addRow(label("LabelPrzesuniecieChar", "Korekta czasu wtrysku biegu jalowego", hidden), idle);
-    auto* limitOn = list(Setting::SpeedLimitOn, "ComboBoxMaxRpm", Items({"Wylaczone", "Wlaczone"}), kAll, hidden);
+    auto* limitOn = list(Setting::SpeedLimitOn, "ComboBoxMaxRpm", kAll, hidden);
     help(limitOn, msg::HelpSpeedLimitOn);
     hiddenForm->addRow(label("LabelMaxRPM2", "Ogranicznik obrotów", hidden), limitOn);
-    switchMode_ = list(Setting::SwitchMode, "ComboBoxDeltaObrotow", Items({"Obroty rosnace", "Obroty malejace"}),
+    switchMode_ = list(Setting::SwitchMode, "ComboBoxDeltaObrotow",
                        kChangeOnly, hidden);
     help(switchMode_, msg::HelpSwitchingMode);
     hiddenForm->addRow(label("LabelDeltaObrotow", "Tryb przełączenia", hidden), switchMode_);
-    auto* fuel = list(Setting::Fuel, "ComboBoxCNGLPG", Items({"LPG", "CNG"}), kChangeOnly, hidden);
+    auto* fuel = list(Setting::Fuel, "ComboBoxCNGLPG", kChangeOnly, hidden);
     hiddenForm->addRow(label("LabelCNGLPG", "Rodzaj paliwa", hidden), fuel);
     // The buzzer list says "on" at item 0: it is not a view of the setting's items, it only repeats the box.
     buzzerList_ = new QComboBox(hidden);
