@@ -22,9 +22,9 @@ namespace {
 constexpr unsigned kLoadTicks = 500;
 constexpr unsigned kSamples = 300;
 constexpr int kSettleTicks = 50;
-constexpr double kLoadProgress = 1.0 / ((kLoadTicks / 100) * 5);  // 0.04: 500 ticks make 20 %
-constexpr double kSampleProgress = 1.0 / ((kSamples / 100) * 5);  // 1/15: 300 samples make 20 %
-constexpr double kCellProgress = 100.0 / 375.0;
+// Overall progress in 75ths of a percent: a load tick adds 0.04 %, a sample 1/15 %, an advanced cell 100/375 %.
+constexpr int kProgressUnit = 75;
+constexpr int kLoadProgress = 3, kSampleProgress = 5, kCellProgress = 20;
 constexpr std::uint32_t kRaiseSpeedRpm = 1500;
 constexpr std::uint32_t kSwitchBackLow = 2000, kSwitchBackHigh = 2700;
 constexpr std::uint32_t kSettleRpm = 2300;
@@ -171,20 +171,25 @@ StoreReport StoreResults(link::Link& link, params::ProgramState& state, const Me
     int c = shown ? static_cast<int>(std::trunc(*shown)) : m.correction - 100;
     c = std::min(c, maps.cellMaximum());
     report.mapCorrection = c;
-    int cell = 0;
-    for (int column = maps::kColumns - 1; column >= 0; --column) {
-        for (int row = maps::kRows - 1; row >= 0; --row) {
-            if (!run.step("advanced map", cell, maps::kCells)) return done();
-            maps.setCell(row, column, c);
-            maps::WriteAdvancedCell(link, maps, row, column);
-            ++cell;
-        }
-    }
+    // A stop part way still reports the cells that went out.
     Written advanced;
     advanced.what = Written::What::AdvancedMap;
-    advanced.cells = cell;
     advanced.value = c;
-    report.written.push_back(advanced);
+    const auto noteAdvanced = [&] {
+        if (advanced.cells > 0) report.written.push_back(advanced);
+    };
+    for (int column = maps::kColumns - 1; column >= 0; --column) {
+        for (int row = maps::kRows - 1; row >= 0; --row) {
+            if (!run.step("advanced map", advanced.cells, maps::kCells)) {
+                noteAdvanced();
+                return done();
+            }
+            maps.setCell(row, column, c);
+            maps::WriteAdvancedCell(link, maps, row, column);
+            ++advanced.cells;
+        }
+    }
+    noteAdvanced();
 
     Written standard;
     standard.what = Written::What::StandardMap;
@@ -228,12 +233,12 @@ void Adaptation::abort() {
     if (!running()) return;
     step_ = Step::Idle;
     ++stepSerial_;
-    m_.progress = 0;
+    m_.progress75 = 0;
     stepPosition_ = 0;
     say(Instruction::Prepare);
 }
 
-int Adaptation::overallProgress() const { return std::clamp(static_cast<int>(m_.progress), 0, 100); }
+int Adaptation::overallProgress() const { return std::clamp(m_.progress75 / kProgressUnit, 0, 100); }
 
 void Adaptation::say(Instruction instruction) {
     instruction_ = instruction;
@@ -247,7 +252,7 @@ void Adaptation::enter(Step step, link::Link& link, params::ProgramState& state)
     switch (step) {
         case Step::LoadPetrol:
             m_.petrolLoadCount = 0;
-            m_.progress = 0;
+            m_.progress75 = 0;
             m_.petrolLoadMax = 0;
             texts_.petrolLoad = TimeText(0, sep);
             break;
@@ -278,7 +283,7 @@ void Adaptation::loadTick(const params::ProgramState& state, bool gas) {
     say(Instruction::PumpPedal);
     stepMaximum_ = static_cast<int>(kLoadTicks);
     stepPosition_ = static_cast<int>(count);
-    m_.progress += kLoadProgress;
+    m_.progress75 += kLoadProgress;
     if (gas) {
         const float p = live::RawToBar(w[word::Pressure]);
         if (p > m_.highestPressure) {
@@ -308,7 +313,7 @@ bool Adaptation::averageTick(const params::ProgramState& state, bool gas) {
     if (last) return true;
     stepMaximum_ = static_cast<int>(kSamples);
     stepPosition_ = static_cast<int>(count);
-    m_.progress += kSampleProgress;
+    m_.progress75 += kSampleProgress;
     if (gas) {
         const float p = live::RawToBar(w[word::Pressure]);
         if (p < m_.lowestPressure) {
@@ -336,7 +341,7 @@ TickOutcome Adaptation::finish(link::Link& link, params::ProgramState& state, co
         [this, &control](const params::ProgressStep& s) {
             stepMaximum_ = s.maximum;
             stepPosition_ = s.position + 1;
-            if (s.phase == "advanced map") m_.progress += kCellProgress;
+            if (s.phase == "advanced map") m_.progress75 += kCellProgress;
             params::Report(control.progress, s.phase, s.position, s.maximum);
         },
         control.cancelled);
@@ -345,7 +350,7 @@ TickOutcome Adaptation::finish(link::Link& link, params::ProgramState& state, co
 
     step_ = Step::Idle;
     ++stepSerial_;
-    m_.progress = 0;
+    m_.progress75 = 0;
     stepPosition_ = 0;
     const auto& stopped = report_->sequence.stopped;
     if (!stopped) return TickOutcome::Completed;

@@ -82,7 +82,7 @@ struct Measurements {
     double loadRatio = 1.0;
     int correction = 100;  // stored form, 100 = 0 %
     float offset = 0;      // ms
-    double progress = 0;   // ProgressAd, 0..100
+    int progress75 = 0;    // ProgressAd in 75ths: the load, sample and cell steps (3, 5, 20) add up exactly
 };
 
 // The eight result fields of GroupBoxAd; an empty text is an emptied field.
