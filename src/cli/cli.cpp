@@ -21,6 +21,7 @@ std::span<const CommandInfo> Commands() {
         {"decode", "FILE [--json]", "show a parameter file without a controller", RunDecode},
         {"load", "FILE", "send a parameter file to the controller, then read it back", RunLoad},
         {"factory-reset", "--yes", "restore the factory settings, then read them back", RunFactoryReset},
+        {"adapt", "[--json]", "run the auto-adaptation: follow its instructions at the engine", RunAdapt},
     };
     return kCommands;
 }

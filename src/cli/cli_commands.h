@@ -14,5 +14,6 @@ int RunSave(Context& context, Args args);
 int RunDecode(Context& context, Args args);
 int RunLoad(Context& context, Args args);
 int RunFactoryReset(Context& context, Args args);
+int RunAdapt(Context& context, Args args);
 
 }  // namespace sequaflow::cli
