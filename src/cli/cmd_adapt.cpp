@@ -35,7 +35,6 @@ constexpr int kNeededParameters[] = {pn::MixtureCorrection, pn::IdleCorrection, 
                                      pn::FirstFlags,        pn::BuzzerPressure, pn::SecondFlags};
 constexpr int kLiveTries = 3;
 constexpr unsigned kAverageLineEvery = 50;
-constexpr const char* kAdvancedPhase = "advanced map";
 
 const char* InstructionText(Instruction instruction) {
     switch (instruction) {
@@ -220,14 +219,11 @@ public:
 
     // The final writes' progress.
     void writing(const params::ProgressStep& step) {
-        if (step.phase == kAdvancedPhase) advancedBegun_ = step.position + 1;
         status_.draw("writing the results: " + std::string(step.phase) + " " + std::to_string(step.position + 1) + "/" +
                      std::to_string(step.maximum));
     }
 
     Step lastStep() const { return lastStep_; }
-    // Advanced cells the final writes had begun (each is written whole once begun, unless the line went).
-    int advancedBegun() const { return advancedBegun_; }
 
 private:
     void told(const char* name, const std::string& text, std::string& last) {
@@ -267,7 +263,6 @@ private:
     unsigned petrolCount_ = 0, gasCount_ = 0;
     bool correctionShown_ = false;
     std::size_t writtenTold_ = 0;
-    int advancedBegun_ = 0;
 };
 
 // How the run ended, for the summary.
@@ -277,23 +272,6 @@ struct Ending {
     std::vector<Written> written;
     std::string reason;  // empty when completed
 };
-
-// Everything sent in the run. The final writes name the advanced map only once it is whole; a cancel part way
-// leaves the cells already sent, which are told from their progress.
-std::vector<Written> WrittenOf(const adapt::Adaptation& a, const Narrator& narrator, TickOutcome outcome) {
-    std::vector<Written> written = a.written();
-    const auto& report = a.report();
-    if (!report || outcome == TickOutcome::Completed || narrator.advancedBegun() == 0) return written;
-    const bool listed = std::any_of(written.begin(), written.end(),
-                                    [](const Written& w) { return w.what == Written::What::AdvancedMap; });
-    if (listed) return written;
-    Written partial;
-    partial.what = Written::What::AdvancedMap;
-    partial.cells = narrator.advancedBegun();
-    partial.value = report->mapCorrection;
-    written.push_back(partial);
-    return written;
-}
 
 std::optional<double> MsIf(bool measured, float ms) {
     return measured ? std::optional<double>(static_cast<double>(ms)) : std::nullopt;
@@ -514,7 +492,7 @@ int RunAdaptOn(Context& context, link::Link& link, link::Pacer& pacer, const Ada
     Ending ending;
     ending.outcome = outcome;
     ending.step = narrator.lastStep();
-    ending.written = WrittenOf(adaptation, narrator, outcome);
+    ending.written = adaptation.written();
     const std::string where = " in " + StepText(adapt::StepNumber(ending.step)) + " (" + StepName(ending.step) + ")";
     int rc = kOk;
     std::string key, value;
@@ -537,7 +515,7 @@ int RunAdaptOn(Context& context, link::Link& link, link::Pacer& pacer, const Ada
             key = "stopped";
             value = "cancelled";
             ending.reason = "the auto-adaptation was aborted" + CancelledBy(context.stopSignal()) + where;
-            if (ending.step == Step::SteadyGas && adaptation.report()) ending.reason += ", while writing the results";
+            if (adaptation.report()) ending.reason += ", while writing the results";
             break;
     }
 

@@ -23,10 +23,9 @@ using namespace sequaflow;
 
 namespace {
 
-// A small JSON reader: enough to hold the command's one object to its shape.
+// A small strict JSON reader, enough to hold the command's one object to its shape (no \u escapes).
 struct Json {
     enum class Type { Null, Bool, Number, String, Array, Object } type = Type::Null;
-    bool boolean = false;
     double number = 0;
     std::string text;
     std::vector<Json> items;
@@ -36,117 +35,68 @@ struct Json {
     const Json& operator[](const std::string& key) const { return members.at(key); }
 };
 
-class JsonReader {
-public:
-    explicit JsonReader(std::string_view s) : s_(s) {}
-    // The whole text must be one value (blanks around it allowed).
-    bool readOnly(Json& v) {
-        if (!value(v)) return false;
-        blanks();
-        return i_ == s_.size();
-    }
+struct JsonReader {
+    std::string_view s;
+    std::size_t i = 0;
 
-private:
-    void blanks() {
-        while (i_ < s_.size() && std::isspace(static_cast<unsigned char>(s_[i_]))) ++i_;
+    char peek() {
+        while (i < s.size() && std::isspace(static_cast<unsigned char>(s[i]))) ++i;
+        return i < s.size() ? s[i] : '\0';
     }
-    bool literal(std::string_view word) {
-        if (s_.substr(i_, word.size()) != word) return false;
-        i_ += word.size();
-        return true;
-    }
+    bool eat(char c) { return peek() == c && (++i, true); }
     bool string(std::string& out) {
-        if (i_ >= s_.size() || s_[i_] != '"') return false;
-        for (++i_; i_ < s_.size(); ++i_) {
-            const char c = s_[i_];
-            if (c == '"') {
-                ++i_;
-                return true;
-            }
-            if (static_cast<unsigned char>(c) < 0x20) return false;
-            if (c == '\\') {
-                if (++i_ >= s_.size()) return false;
-                const char e = s_[i_];
-                if (e == 'u') {
-                    if (i_ + 4 >= s_.size()) return false;
-                    out += '?';
-                    i_ += 4;
-                } else if (std::string_view("\"\\/bfnrt").find(e) != std::string_view::npos) {
-                    out += e == 'n' ? '\n' : e == 't' ? '\t' : e;
-                } else {
-                    return false;
-                }
-            } else {
-                out += c;
-            }
+        if (!eat('"')) return false;
+        for (; i < s.size(); ++i) {
+            if (s[i] == '"') return ++i, true;
+            if (static_cast<unsigned char>(s[i]) < 0x20) return false;
+            if (s[i] == '\\' && (++i >= s.size() || std::string_view("\"\\/nt").find(s[i]) == std::string_view::npos))
+                return false;
+            out += s[i];
         }
         return false;
     }
+    template <char Close, typename Item>
+    bool list(Item item) {
+        if (eat(Close)) return true;
+        do
+            if (!item()) return false;
+        while (eat(','));
+        return eat(Close);
+    }
     bool value(Json& v) {
-        blanks();
-        if (i_ >= s_.size()) return false;
-        const char c = s_[i_];
-        if (c == '{') {
+        const char c = peek();
+        if (eat('{')) {
             v.type = Json::Type::Object;
-            ++i_;
-            blanks();
-            if (i_ < s_.size() && s_[i_] == '}') return ++i_, true;
-            for (;;) {
-                blanks();
+            return list<'}'>([&] {
                 std::string key;
-                if (!string(key)) return false;
-                blanks();
-                if (i_ >= s_.size() || s_[i_++] != ':') return false;
                 Json member;
-                if (!value(member) || v.members.count(key)) return false;
-                v.members.emplace(key, std::move(member));
-                blanks();
-                if (i_ < s_.size() && s_[i_] == ',') ++i_;
-                else if (i_ < s_.size() && s_[i_] == '}') return ++i_, true;
-                else return false;
-            }
+                return string(key) && eat(':') && value(member) && v.members.emplace(key, member).second;
+            });
         }
-        if (c == '[') {
+        if (eat('[')) {
             v.type = Json::Type::Array;
-            ++i_;
-            blanks();
-            if (i_ < s_.size() && s_[i_] == ']') return ++i_, true;
-            for (;;) {
-                Json item;
-                if (!value(item)) return false;
-                v.items.push_back(std::move(item));
-                blanks();
-                if (i_ < s_.size() && s_[i_] == ',') ++i_;
-                else if (i_ < s_.size() && s_[i_] == ']') return ++i_, true;
-                else return false;
+            return list<']'>([&] { return value(v.items.emplace_back()); });
+        }
+        if (c == '"') return v.type = Json::Type::String, string(v.text);
+        for (std::string_view word : {"null", "true", "false"})
+            if (s.substr(i, word.size()) == word) {
+                i += word.size();
+                v.type = word == "null" ? Json::Type::Null : Json::Type::Bool;
+                return true;
             }
-        }
-        if (c == '"') {
-            v.type = Json::Type::String;
-            return string(v.text);
-        }
-        if (literal("null")) return true;
-        if (literal("true") || literal("false")) {
-            v.type = Json::Type::Bool;
-            v.boolean = s_[i_ - 1] == 'e' && s_[i_ - 2] == 'u';
-            return true;
-        }
-        const std::string rest(s_.substr(i_, 40));
+        const std::string rest(s.substr(i, 40));
         char* end = nullptr;
         v.number = std::strtod(rest.c_str(), &end);
-        if (end == rest.c_str() || rest[0] == '+' || rest[0] == '.') return false;
         v.type = Json::Type::Number;
-        i_ += static_cast<std::size_t>(end - rest.c_str());
-        return true;
+        i += static_cast<std::size_t>(end - rest.c_str());
+        return end != rest.c_str() && (c == '-' || std::isdigit(static_cast<unsigned char>(c)));
     }
-
-    std::string_view s_;
-    std::size_t i_ = 0;
 };
 
 Json ParseOne(const std::string& text) {
     Json v;
-    EXPECT_TRUE(JsonReader(text).readOnly(v)) << "not exactly one JSON value:\n" << text;
+    JsonReader reader{text};
+    EXPECT_TRUE(reader.value(v) && reader.peek() == '\0') << "not exactly one JSON value:\n" << text;
     return v;
 }
 
