@@ -89,7 +89,22 @@ double Approach(double value, double target, double dt, double tau) {
     return target + (value - target) * std::exp(-dt / tau);
 }
 
+// How fast the petrol computer's closed loop follows a change of the gas fuelling.
+constexpr double kLoopLag = 0.3;
+
+// A correction of -100 % or below would deliver no gas at all; the loop then runs into its limit.
+double Factor(double correctionPercent) { return std::max(0.05, 1.0 + correctionPercent / 100.0); }
+
 }  // namespace
+
+double PetrolTimeOnGas(double baseMs, double correctionPercent, double offsetMs) {
+    const double need = (baseMs + kTrueGasOffsetMs) * Factor(kTrueGasCorrectionPercent);
+    return std::max(0.0, need / Factor(correctionPercent) - offsetMs);
+}
+
+double GasTimeOf(double petrolMs, double correctionPercent, double offsetMs) {
+    return std::max(0.0, (petrolMs + offsetMs) * Factor(correctionPercent));
+}
 
 EngineModel::EngineModel(std::uint32_t seed, int cylinders) : rng_(seed), cylinders_(std::clamp(cylinders, 1, 8)) {
     for (auto& trim : cylinderTrim_) trim = 0.97 + 0.06 * uniform();
@@ -102,6 +117,17 @@ void EngineModel::setTankLevel(double fraction) { tank_ = std::clamp(fraction, 0
 void EngineModel::setInjectorFaults(std::uint8_t gasMask, std::uint8_t petrolMask) {
     gasFaults_ = gasMask;
     petrolFaults_ = petrolMask;
+}
+
+void EngineModel::setPumping(bool on) {
+    if (on == pumping_) return;
+    pumping_ = on;
+    stabbing_ = false;
+    pumpLeft_ = 0;  // the first stab comes at once
+    if (!on) {
+        phase_ = Phase::Idle;
+        phaseLeft_ = 6.0;
+    }
 }
 
 void EngineModel::clearErrors() {
@@ -130,6 +156,10 @@ void EngineModel::stepSpeed(double dt) {
     const double coldness = std::clamp((40.0 - reducerTemp_) / 25.0, 0.0, 1.0);
     const double idle = 790 + 250 * coldness + 14 * std::sin(idleWobble_) + 6 * (uniform() - 0.5);
 
+    if (pumping_) {
+        stepPumping(dt, idle);
+        return;
+    }
     if (heldRpm_ > 0) {
         rpm_ = Approach(rpm_, heldRpm_, dt, 0.2);
         load_ = Approach(load_, kIdleLoad + heldRpm_ / 12000.0, dt, 0.2);
@@ -172,6 +202,59 @@ void EngineModel::stepSpeed(double dt) {
             }
             break;
     }
+}
+
+void EngineModel::stepPumping(double dt, double idle) {
+    pumpLeft_ -= dt;
+    if (pumpLeft_ <= 0) {
+        stabbing_ = !stabbing_;
+        if (stabbing_) {
+            pumpLeft_ = 0.35 + 0.1 * uniform();
+            pumpLoad_ = 0.80 + 0.10 * uniform();
+            pumpRpm_ = idle + 600 + 400 * uniform();
+        } else {
+            pumpLeft_ = 0.5 + 0.15 * uniform();
+            pumpLoad_ = 0.05 + 0.05 * uniform();
+        }
+    }
+    load_ = Approach(load_, pumpLoad_, dt, stabbing_ ? 0.05 : 0.08);
+    if (heldRpm_ > 0) rpm_ = Approach(rpm_, heldRpm_, dt, 0.2);
+    else rpm_ = Approach(rpm_, stabbing_ ? pumpRpm_ : idle, dt, stabbing_ ? 0.35 : 0.6);
+}
+
+double EngineModel::petrolMs(std::size_t cylinder) const { return (1.6 + 9.0 * load_) * cylinderTrim_[cylinder]; }
+
+double EngineModel::activeCorrection(const RunningValues& v) const {
+    const auto& p = v.params;
+    const std::uint16_t period = PeriodOf(rpm_, p[pn::IgnitionType]);
+    const double commanded =
+        supply_ == Supply::Gas ? PetrolTimeOnGas(petrolMs(0), loopCorrection_, loopOffsetMs_) : petrolMs(0);
+    const auto reference = Clamp16(commanded * TickRate(v) / 1000.0);
+    const std::size_t row = TimeSegment(v, reference);
+    double correction = 0;
+    switch ((p[pn::SecondFlags] >> 2) & 3) {
+        case 0: correction = static_cast<double>(p[pn::MixtureCorrection]) - 100; break;
+        case 1: correction = static_cast<double>(v.grid[7 * row + SpeedSegment(v, period)]) - 100; break;
+        case 2: correction = static_cast<double>(v.stdMap[row]) - 100; break;
+        default: break;
+    }
+    if (Bit(p[pn::SecondFlags], 6)) {
+        std::size_t k = 0;
+        while (k < v.tempPoints.size() && gasTemp_ > v.tempPoints[k]) ++k;
+        correction += static_cast<double>(v.tempCorr[k]) - 100;
+    }
+    return correction;
+}
+
+void EngineModel::stepLoop(double dt, const RunningValues& v) {
+    if (supply_ != Supply::Gas) {
+        loopCorrection_ = kTrueGasCorrectionPercent;
+        loopOffsetMs_ = kTrueGasOffsetMs;
+        return;
+    }
+    const double offsetMs = AsSigned(v.params[pn::IdleCorrection]) * 1000.0 / TickRate(v);
+    loopCorrection_ = Approach(loopCorrection_, activeCorrection(v), dt, kLoopLag);
+    loopOffsetMs_ = Approach(loopOffsetMs_, offsetMs, dt, kLoopLag);
 }
 
 void EngineModel::stepFuel(double dt, const RunningValues& v) {
@@ -247,6 +330,7 @@ void EngineModel::step(double dt, const RunningValues& v) {
     gasTemp_ = Approach(gasTemp_, std::max(ambient_, kWarmGas - (onGas ? 4 : 0)), dt, 150.0);
 
     stepFuel(dt, v);
+    stepLoop(dt, v);
 
     if (supply_ == Supply::Gas)
         tank_ = std::max(0.0, tank_ - dt * 1.2e-5 * (rpm_ / 800.0) * (0.3 + load_ * 4));
@@ -263,37 +347,22 @@ LiveWords EngineModel::liveWords(const RunningValues& v) const {
     const auto& p = v.params;
     const double rate = TickRate(v);
     const std::uint16_t period = PeriodOf(rpm_, p[pn::IgnitionType]);
-    const double petrolMs = 1.6 + 9.0 * load_;
-
-    // Correction of the active map, in percent, at the operating point of cylinder 1.
-    const auto reference = Clamp16(petrolMs * cylinderTrim_[0] * rate / 1000.0);
-    const std::size_t row = TimeSegment(v, reference);
-    double correction = 0;
-    switch ((p[pn::SecondFlags] >> 2) & 3) {
-        case 0: correction = static_cast<double>(p[pn::MixtureCorrection]) - 100; break;
-        case 1: correction = static_cast<double>(v.grid[7 * row + SpeedSegment(v, period)]) - 100; break;
-        case 2: correction = static_cast<double>(v.stdMap[row]) - 100; break;
-        default: break;
-    }
-    if (Bit(p[pn::SecondFlags], 6)) {
-        std::size_t k = 0;
-        while (k < v.tempPoints.size() && gasTemp_ > v.tempPoints[k]) ++k;
-        correction += static_cast<double>(v.tempCorr[k]) - 100;
-    }
-    // The idle correction applies at the speeds of the lowest engine-speed segment.
-    const double idleTicks = period >= v.points[0] ? AsSigned(p[pn::IdleCorrection]) : 0;
+    const double correction = activeCorrection(v);
+    const double offsetMs = AsSigned(p[pn::IdleCorrection]) * 1000.0 / rate;
     const bool onGas = supply_ == Supply::Gas;
 
     constexpr std::array<int, 8> kPetrolWord = {0, 1, 2, 3, 4, 5, 23, 24};
     constexpr std::array<int, 8> kGasWord = {6, 7, 8, 9, 10, 11, 25, 26};
-    for (int cyl = 0; cyl < 8; ++cyl) {
-        if (cyl >= cylinders_) continue;
-        const double petrolTicks = petrolMs * cylinderTrim_[static_cast<std::size_t>(cyl)] * rate / 1000.0;
-        if (!Bit(petrolFaults_, cyl)) w[static_cast<std::size_t>(kPetrolWord[static_cast<std::size_t>(cyl)])] = Clamp16(petrolTicks);
-        if (!onGas || Bit(testMask_, cyl) || Bit(petrolFaults_, cyl)) continue;
-        double gas = petrolTicks * (1.0 + correction / 100.0) + idleTicks;
+    for (std::size_t cyl = 0; cyl < 8; ++cyl) {
+        if (static_cast<int>(cyl) >= cylinders_) continue;
+        const double base = petrolMs(cyl);
+        const double commanded = onGas ? PetrolTimeOnGas(base, loopCorrection_, loopOffsetMs_) : base;
+        const int bit = static_cast<int>(cyl);
+        if (!Bit(petrolFaults_, bit)) w[static_cast<std::size_t>(kPetrolWord[cyl])] = Clamp16(commanded * rate / 1000.0);
+        if (!onGas || Bit(testMask_, bit) || Bit(petrolFaults_, bit)) continue;
+        double gas = GasTimeOf(commanded, correction, offsetMs) * rate / 1000.0;
         if (p[pn::MaxGasTime] > 0) gas = std::min(gas, static_cast<double>(p[pn::MaxGasTime]));
-        w[static_cast<std::size_t>(kGasWord[static_cast<std::size_t>(cyl)])] = Clamp16(gas);
+        w[static_cast<std::size_t>(kGasWord[cyl])] = Clamp16(gas);
     }
     w[12] = w[0];
     w[13] = period;

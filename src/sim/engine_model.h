@@ -13,6 +13,19 @@ enum class FuelCommand { Petrol, Auto, Gas };
 enum class Supply { Petrol, Opening, Gas };  // Opening: valves open, waiting for the first gas injection
 
 inline constexpr int kLiveWordCount = 32;
+
+// What the car's gas system really needs against petrol: the gas time that matches a petrol time B is
+// (B + kTrueGasOffsetMs) * (1 + kTrueGasCorrectionPercent / 100). A well-calibrated controller carries
+// exactly this correction and offset.
+inline constexpr double kTrueGasCorrectionPercent = 18.0;
+inline constexpr double kTrueGasOffsetMs = 0.30;
+
+// On gas the petrol computer's closed loop trims its commanded time T until the gas delivered,
+// (T + offsetMs) * (1 + correctionPercent / 100), meets the need of its base time `baseMs`. Returns T in ms
+// (never below 0).
+double PetrolTimeOnGas(double baseMs, double correctionPercent, double offsetMs);
+// The gas time the controller makes of a petrol time with its correction and offset.
+double GasTimeOf(double petrolMs, double correctionPercent, double offsetMs);
 using LiveWords = std::array<std::uint16_t, kLiveWordCount>;
 
 // Error bits of the present and stored words (the fault number is in the comment).
@@ -44,14 +57,21 @@ public:
     void setTankLevel(double fraction);
     // The car has stood in this weather: the reducer and the gas start from it.
     void setAmbient(double celsius) { ambient_ = reducerTemp_ = gasTemp_ = celsius; }
+    // The reducer is warmed (or cooled) to this; it goes on drifting towards its running temperature.
     void setReducerTemperature(double celsius) { reducerTemp_ = celsius; }
     void setInjectorFaults(std::uint8_t gasMask, std::uint8_t petrolMask);
     // Holds the engine at a fixed speed (0 releases it to the idle and rev-up cycle).
     void holdRpm(double rpm) { heldRpm_ = rpm; }
+    // The driver stabs the pedal about once a second: the load swings between full and nearly closed, and
+    // a free-running engine revs up a little with each stab.
+    void setPumping(bool on);
 
     FuelCommand command() const { return command_; }
     Supply supply() const { return supply_; }
     double rpm() const { return rpm_; }
+    double heldRpm() const { return heldRpm_; }
+    bool pumping() const { return pumping_; }
+    double load() const { return load_; }
     double reducerTemperature() const { return reducerTemp_; }
     double gasTemperature() const { return gasTemp_; }
     double pressureRaw() const { return pressure_; }
@@ -66,6 +86,12 @@ private:
     void step(double dt, const RunningValues& v);
     void stepSpeed(double dt);
     void stepFuel(double dt, const RunningValues& v);
+    void stepPumping(double dt, double idle);
+    void stepLoop(double dt, const RunningValues& v);
+    // The correction in percent of the active map (and the temperature correction) at the operating point
+    // the controller measures: cylinder 1's petrol time as commanded now.
+    double activeCorrection(const RunningValues& v) const;
+    double petrolMs(std::size_t cylinder) const;  // commanded petrol time of a cylinder
     double uniform();
 
     std::mt19937 rng_;
@@ -82,6 +108,11 @@ private:
     double revTarget_ = 2500;
     double idleWobble_ = 0;
     std::array<double, 8> cylinderTrim_{};
+    bool pumping_ = false;
+    bool stabbing_ = false;
+    double pumpLeft_ = 0;
+    double pumpLoad_ = 0.85;
+    double pumpRpm_ = 0;
 
     // Gas system.
     FuelCommand command_ = FuelCommand::Auto;
@@ -95,6 +126,10 @@ private:
     double tank_ = 0.72;
     double lambdaPhase_ = 0;
     double lambdaPhase2_ = 1.3;
+    // The petrol computer's view of the gas system, which its closed loop learns with a short lag. Equal to
+    // the true need while on petrol, so that the commanded time is then the base time.
+    double loopCorrection_ = kTrueGasCorrectionPercent;
+    double loopOffsetMs_ = kTrueGasOffsetMs;
 
     std::uint16_t present_ = 0;
     std::uint16_t stored_ = 0;

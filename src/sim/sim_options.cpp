@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "sim/engine_driver.h"
+
 namespace sequaflow::sim {
 
 namespace {
@@ -36,9 +38,18 @@ const char* SimUsage() {
            "  --faults SPEC     reply faults, e.g. drop=0.02,truncate=0.01,corrupt=0.01,late=0.01,stray=0.005\n"
            "  --seed N          seed of the engine and of the faults (default 1)\n"
            "  --log FILE        append every frame received and sent, with timestamps\n"
+           "  --rpm N           hold the engine at N rpm from the start (0..8000; 0 lets it run free)\n"
+           "  --reducer C       start with the reducer at C degrees Celsius (-40..130)\n"
            "  --help            show this text\n"
            "\n"
-           "Serves until interrupted (Ctrl+C) or terminated.\n";
+           "Reads what the driver does from its standard input, one command a line:\n"
+           "  rpm N             hold the engine at N rpm (0 lets it idle and rev by itself)\n"
+           "  pump on|off       stab the accelerator pedal about once a second, or stop\n"
+           "  reducer C         warm or cool the reducer to C degrees Celsius\n"
+           "  quit              stop the simulator\n"
+           "\n"
+           "Serves until interrupted (Ctrl+C), terminated or told to quit; the end of the standard input\n"
+           "does not stop it.\n";
 }
 
 Result<SimOptions, std::string> ParseSimOptions(const std::vector<std::string>& args) {
@@ -70,6 +81,12 @@ Result<SimOptions, std::string> ParseSimOptions(const std::vector<std::string>& 
             if (!ParseNumber(v, 0xFFFFFFFFu, n)) return Fail("--seed: \"" + v + "\" is not a number 0..4294967295");
             o.controller.seed = static_cast<std::uint32_t>(n);
             o.server.faultSeed = static_cast<std::uint32_t>(n);
+        } else if (arg == "--rpm" || arg == "--reducer") {
+            const bool rpm = arg == "--rpm";
+            if (!value(v)) return Fail(arg + (rpm ? " needs an engine speed 0..8000" : " needs a temperature -40..130"));
+            auto parsed = rpm ? ParseDriverRpm(v) : ParseReducerCelsius(v);
+            if (!parsed) return Fail("--" + parsed.error().detail);
+            (rpm ? o.rpm : o.reducer) = *parsed;
         } else if (arg == "--faults") {
             if (!value(v)) return Fail("--faults needs a list such as drop=0.02,late=0.01");
             auto spec = ParseFaultSpec(v);

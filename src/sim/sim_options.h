@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,8 @@ namespace sequaflow::sim {
 struct SimOptions {
     ControllerOptions controller;
     PtyServerOptions server;
+    std::optional<double> rpm;      // engine speed held from the start
+    std::optional<double> reducer;  // reducer temperature at the start, degrees Celsius
     bool help = false;
 };
 

@@ -135,12 +135,20 @@ TEST(GasInjection, FollowsTheActiveMapCell) {
     car.values.params[47] &= ~0x0Cu;
     car.values.params[1] = 90;
     EXPECT_NEAR(ratio(), 0.90, 0.005);
-    // The idle correction adds its ticks at idle.
-    const auto before = car.live()[6];
+    // Parameter 3 adds its time to every gas injection at once; the petrol computer's loop then takes it
+    // back off its own commanded time, so the gas delivered is again what the engine needs.
+    car.run(milliseconds(2000));
+    const auto gasBefore = car.live()[6];
+    const auto petrolBefore = car.live()[0];
     car.values.params[3] = 92;
-    EXPECT_EQ(car.live()[6], before + 92);
+    EXPECT_NEAR(car.live()[6], gasBefore + 92 * 0.90, 1.0);  // scaled by the -10 % of parameter 1
+    car.run(milliseconds(3000));
+    EXPECT_NEAR(car.live()[6], gasBefore, 1.0);
+    EXPECT_NEAR(car.live()[0], petrolBefore - 92, 1.0);
     car.values.params[3] = static_cast<std::uint16_t>(-92);
-    EXPECT_EQ(car.live()[6], before - 92);
+    car.run(milliseconds(3000));
+    EXPECT_NEAR(car.live()[6], gasBefore, 1.0);
+    EXPECT_NEAR(car.live()[0], petrolBefore + 92, 1.0);
 }
 
 TEST(GasInjection, TestMaskSwitchesMaskedInjectorsOff) {

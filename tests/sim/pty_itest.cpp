@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -83,14 +84,20 @@ TEST(PtyServerInProcess, RefusesToReplaceARealFile) {
 
 // The executable: started, read from, stopped with a signal, as a workshop script would use it.
 struct SimProcess {
-    explicit SimProcess(std::vector<std::string> args) {
-        int out[2], err[2];
+    // The simulator's standard input: the test's own, a pipe the test writes, or none at all.
+    enum class Input { Inherit, Pipe, Closed };
+    explicit SimProcess(std::vector<std::string> args, Input input = Input::Inherit) {
+        const bool withInput = input == Input::Pipe;
+        int out[2], err[2], in[2] = {-1, -1};
         if (::pipe(out) != 0 || ::pipe(err) != 0) return;
+        if (withInput && ::pipe(in) != 0) return;
         pid = ::fork();
         if (pid == 0) {
             ::dup2(out[1], 1);
             ::dup2(err[1], 2);
             ::close(out[0]), ::close(err[0]);
+            if (withInput) ::dup2(in[0], 0), ::close(in[1]);
+            if (input == Input::Closed) ::close(0);
             std::vector<char*> argv;
             std::string prog = SEQUAFLOW_SIM_PATH;
             argv.push_back(prog.data());
@@ -102,11 +109,18 @@ struct SimProcess {
         ::close(out[1]), ::close(err[1]);
         outFd = out[0];
         errFd = err[0];
+        if (withInput) ::close(in[0]), inFd = in[1];
     }
     ~SimProcess() {
         if (pid > 0 && !reaped) ::kill(pid, SIGKILL), ::waitpid(pid, nullptr, 0);
         if (outFd >= 0) ::close(outFd);
         if (errFd >= 0) ::close(errFd);
+        closeInput();
+    }
+    void say(const std::string& text) { ASSERT_EQ(::write(inFd, text.data(), text.size()), static_cast<ssize_t>(text.size())); }
+    void closeInput() {
+        if (inFd >= 0) ::close(inFd);
+        inFd = -1;
     }
     std::string readLine() {
         std::string line;
@@ -132,7 +146,7 @@ struct SimProcess {
         return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
     pid_t pid = -1;
-    int outFd = -1, errFd = -1;
+    int outFd = -1, errFd = -1, inFd = -1;
     bool reaped = false;
 };
 
@@ -193,6 +207,54 @@ TEST(SimExecutable, BlankControllerAndBadArguments) {
     SimProcess sim({"--state", "broken.state"});
     EXPECT_EQ(sim.wait(), 2);
     EXPECT_NE(sim.readErr().find("broken.state"), std::string::npos);
+}
+
+TEST(SimExecutable, DriverCommandsOnStandardInputMoveTheEngine) {
+    SimProcess sim({"--rpm", "2600", "--reducer", "60"}, SimProcess::Input::Pipe);
+    const std::string path = sim.readLine();
+    ASSERT_TRUE(path.starts_with("/dev/pts/")) << path << sim.readErr();
+    RealLink r(path);
+    ASSERT_TRUE(r.opened);
+    // Word 13 of a live frame, the ignition period; 0 when no valid frame came.
+    auto period = [&]() -> int {
+        link::ReadLiveFrame(r.link);
+        r.link.receiveWait(link::kLiveFrameSize);
+        return r.link.replyValid('V', 66) ? r.link.replyWord(37) : 0;
+    };
+    // The engine settles within about a second of real time.
+    auto settlesAt = [&](int want) {
+        int last = 0;
+        for (int i = 0; i < 150; ++i, ::usleep(20000))
+            if (last = period(); std::abs(last - want) <= want / 100) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "period " << last << ", wanted " << want;
+    };
+    EXPECT_TRUE(settlesAt(2658));  // 230400 * 60 / (2600 rpm * 2 pulses a turn with "4 Cyl.")
+    sim.say("warp 9\nrpm 1800\n");
+    EXPECT_TRUE(settlesAt(3840));  // 230400 * 60 / (1800 * 2)
+    // The end of the input leaves it serving.
+    sim.closeInput();
+    ::usleep(100000);
+    EXPECT_TRUE(settlesAt(3840));
+    EXPECT_EQ(sim.stop(), 0);
+    EXPECT_NE(sim.readErr().find("sequaflow-sim: unknown command \"warp\""), std::string::npos);
+
+    SimProcess quitting({}, SimProcess::Input::Pipe);
+    ASSERT_TRUE(quitting.readLine().starts_with("/dev/pts/"));
+    quitting.say("# done\nquit\n");
+    EXPECT_EQ(quitting.wait(), 0);
+}
+
+TEST(SimExecutable, StartedWithoutAnyInputItServesTheLineUntouched) {
+    SimProcess sim({"--rpm", "2600"}, SimProcess::Input::Closed);
+    RealLink r(sim.readLine());
+    ASSERT_TRUE(r.opened);
+    for (int i = 0; i < 20; ++i) {
+        link::ReadLiveFrame(r.link);
+        r.link.receiveWait(link::kLiveFrameSize);
+        EXPECT_TRUE(r.link.replyValid('V', 66)) << i;
+        EXPECT_EQ(link::ReadParamWord(r.link, 5), link::ReadParamWord(r.link, 5)) << i;
+    }
+    EXPECT_EQ(sim.stop(), 0);
 }
 
 }  // namespace
