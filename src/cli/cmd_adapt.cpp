@@ -243,12 +243,13 @@ private:
     void drawStatus(const adapt::Adaptation& a) {
         const auto& w = state_.words;
         const std::uint32_t rpm = live::PeriodToRpm(w[word::Period], state_.image.ignitionType());
-        std::string s = StepText(adapt::StepNumber(a.step())) + " " + StepName(a.step());
+        // Within 80 columns, or a terminal wraps it and the redraw no longer lands on it.
+        std::string s = StepText(adapt::StepNumber(a.step()));
         if (a.stepMaximum() > 0 && a.stepPosition() > 0)
             s += "  " + std::to_string(a.stepPosition()) + "/" + std::to_string(a.stepMaximum());
         s += "  overall " + std::to_string(a.overallProgress()) + "%  " + std::to_string(rpm) + " rpm  " +
              (w[word::FuelState] == 1 ? "gas" : "petrol") + "  reducer " +
-             std::to_string(live::RawToCelsius(w[word::ReducerTemp])) + " °C  petrol time " +
+             std::to_string(live::RawToCelsius(w[word::ReducerTemp])) + " °C  " +
              Ms(live::TicksToMs(w[word::ReferenceTime], state_.image.fastClock()));
         status_.draw(s);
     }
@@ -379,8 +380,11 @@ int NotStarted(Context& context, link::Link& link, const std::string& why) {
 int ReadWhatItNeeds(Context& context, link::Link& link, params::ProgramState& state, StatusLine& status) {
     SequenceTrail trail;
     const auto progress = trail.watch([&](const params::ProgressStep& s) {
-        status.draw("reading " + std::string(s.phase) + " " + std::to_string(s.position) + "/" +
-                    std::to_string(s.maximum));
+        std::string what(s.phase);
+        for (const auto& [phase, words] : {std::pair{"Param.", "the parameters"}, std::pair{"Mapa 1", "the points"},
+                                           std::pair{"Mapa 1p", "the advanced map"}, std::pair{"Mapa 2", "the standard map"}})
+            if (s.phase == phase) what = words;
+        status.draw("reading " + what + " " + std::to_string(s.position) + "/" + std::to_string(s.maximum));
     });
     const SequenceControl control(progress, [&context] { return context.stopRequested(); });
 
@@ -535,6 +539,8 @@ int RunAdaptOn(Context& context, link::Link& link, link::Pacer& pacer, const Ada
             context.err << "sequaflow-cli: written before it stopped (it stays written):\n";
             for (const auto& item : ending.written) context.err << "  " << WrittenText(item) << '\n';
         }
+        if (adaptation.report())
+            context.err << "sequaflow-cli: the results are only partly written; run adapt again to write them all\n";
         context.err << "sequaflow-cli: the controller stays in the fuel mode it is in\n";
     }
     if (options.json) PrintJsonResult(context.out, adaptation, state, ending, key, value);

@@ -128,6 +128,16 @@ MainWindow::MainWindow(link::ControllerLink& line, params::ProgramState& state, 
         readings_->timer()->start();
         menu_->menu(QStringLiteral("Jzyk1"))->menuAction()->setVisible(true);
     });
+    // The procedure reads the frames itself and keeps the line to its own requests.
+    connect(adaptationPage_, &AdaptationPage::started, this, [this] {
+        menu_->menu(QStringLiteral("Jzyk1"))->menuAction()->setVisible(false);
+        connection_->autoconnectTimer()->stop();
+        readings_->timer()->stop();
+    });
+    connect(adaptationPage_, &AdaptationPage::finished, this, [this](bool languageMenuBack) {
+        if (languageMenuBack) menu_->menu(QStringLiteral("Jzyk1"))->menuAction()->setVisible(true);
+        readings_->timer()->start();
+    });
     readings_->timer()->start();
     // Fill a small workshop screen, keep a sensible size on a large one.
     const QSize avail = screen() ? screen()->availableGeometry().size() : QSize(1180, 800);
@@ -148,7 +158,7 @@ void MainWindow::buildPages() {
     errorsPage_ = new ErrorsPage(pages_);
     standardMapPage_ = new StandardMapPage(*model_, *feed_, pages_);
     gridMapPage_ = new GridMapPage(pages_);
-    adaptationPage_ = new AdaptationPage(*feed_, messages_, pages_);
+    adaptationPage_ = new AdaptationPage(*controls_, *readings_, *feed_, messages_, progress_, pages_);
     advancedPage_ = new AdvancedPage(*model_, *runner_, *controls_, messages_, pages_);
     factoryPage_ = new FactoryPage(*controls_, pages_);
     injectorDiagPage_ = new InjectorDiagPage(pages_);
@@ -297,6 +307,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
     connection_->stop();
     readings_->timer()->stop();
+    adaptationPage_->shutDown();
     line_.link().closePort();
     event->accept();
 }

@@ -58,13 +58,15 @@ void ReadingsController::tick() {
         case live::TickOutcome::NotIdentified:
             emit statusChanged(Text(messages_, msg::EcuError), Text(messages_, msg::NotConnected), false);
             break;
-        case live::TickOutcome::Accepted:
-            emit statusChanged(QString(), Text(messages_, msg::Connected), true);
-            feed_.accept(live::ComputeReadings(model_.words(), params::ReadingsInputsOf(model_.state())));
-            break;
+        case live::TickOutcome::Accepted: showAccepted(); break;
         case live::TickOutcome::BadChecksum:
         case live::TickOutcome::Missed: break;
     }
+}
+
+void ReadingsController::showAccepted() {
+    emit statusChanged(QString(), Text(messages_, msg::Connected), true);
+    feed_.accept(live::ComputeReadings(model_.words(), params::ReadingsInputsOf(model_.state())));
 }
 
 void ReadingsController::switchToPetrol() {

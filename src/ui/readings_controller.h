@@ -25,6 +25,9 @@ public:
     QTimer* timer() { return &timer_; }
 
     void tick();
+    // What an accepted frame in the live words does to the screens; also for the auto-adaptation, which
+    // reads the frames itself while this timer is stopped.
+    void showAccepted();
     void switchToPetrol();
     // The button: the command, then the automatic face. The menu item sends the command alone.
     void switchToAuto();

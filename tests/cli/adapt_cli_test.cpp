@@ -332,6 +332,7 @@ TEST(AdaptCommand, CtrlCInTheSteadyPetrolStepStopsAndSaysOnlyTheCorrectionAndThe
     EXPECT_NE(err.find("  parameter 3 (idle_correction_ms): 0.00\n"), std::string::npos) << err;
     EXPECT_EQ(err.find("parameter 18"), std::string::npos) << err;
     EXPECT_EQ(err.find("map"), std::string::npos) << err;
+    EXPECT_EQ(err.find("partly written"), std::string::npos) << err;
     EXPECT_EQ(rig.out.str().find("verdict"), std::string::npos);
 
     // Nothing after the correction and the offset: the maps and the pressures keep their values.
@@ -367,6 +368,7 @@ TEST(AdaptCommand, CtrlCDuringTheMapWritesNamesTheCellsAlreadySent) {
     EXPECT_NE(err.find("by a stop request (SIGTERM) in step 11/11"), std::string::npos) << err;
     EXPECT_NE(err.find("while writing the results"), std::string::npos) << err;
     EXPECT_NE(err.find("  advanced map: 10 of 84 cells = "), std::string::npos) << err;
+    EXPECT_NE(err.find("only partly written"), std::string::npos) << err;
 }
 
 TEST(AdaptCommand, ControllerThatStopsAnsweringEndsWithExit4AndWhatWasWritten) {
