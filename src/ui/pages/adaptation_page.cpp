@@ -118,7 +118,7 @@ AdaptationPage::AdaptationPage(ParameterControls& controls, ReadingsController& 
     meter_->setRange(0, 8);
     meter_->setSignalName(QStringLiteral("Obroty"));
     meter_->setUnitText(QStringLiteral("x1000"));
-    meter_->setMinimumSize(240, 240);
+    meter_->setFixedSize(280, 280);
     rpmText_ = MakeValueField(QStringLiteral("EditObrotomierzAd"), this);
 
     button_ = new QPushButton(QStringLiteral("START"), this);
@@ -157,9 +157,12 @@ AdaptationPage::AdaptationPage(ParameterControls& controls, ReadingsController& 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(memo_);
     auto* middle = new QHBoxLayout;
+    // The meter and its figure together, the pair centred in the room the memo leaves.
     auto* speed = new QVBoxLayout;
-    speed->addWidget(meter_, 1, Qt::AlignHCenter);
+    speed->addStretch(1);
+    speed->addWidget(meter_, 0, Qt::AlignHCenter);
     speed->addWidget(rpmText_, 0, Qt::AlignHCenter);
+    speed->addStretch(1);
     middle->addLayout(speed, 1);
     middle->addWidget(button_, 0, Qt::AlignVCenter);
     layout->addLayout(middle, 1);
