@@ -5,6 +5,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QtTest>
@@ -91,6 +92,7 @@ private slots:
     void abortAndLanguageChangeWhileRunning();
     void leavingThePageAsksAndYesAbortsKeepingWhatWasWritten();
     void lostLineAndSilentControllerStopItAndLeaveTheProgramUsable();
+    void lostLineInTheFinalWritesSaysWhatWentOut();
     void closingTheWindowStopsTheProcedure();
     void nozzleBoxShowsTheFixedTable();
 };
@@ -338,6 +340,42 @@ void AdaptationUiTest::lostLineAndSilentControllerStopItAndLeaveTheProgramUsable
     QCOMPARE(rig.statusBar(), silent);
     QVERIFY2(rig.memo().startsWith(silent + QLatin1Char('\n')), qPrintable(rig.memo()));
     QVERIFY2(rig.memo().contains(QStringLiteral("parametr 1 = ") + correction), qPrintable(rig.memo()));
+    QVERIFY(rig.readingsOn());
+    QVERIFY(rig.languageMenuShown());
+}
+
+void AdaptationUiTest::lostLineInTheFinalWritesSaysWhatWentOut() {
+    AdaptRig rig;
+    rig.button()->click();
+    QVERIFY(rig.tickUntil([&] { return rig.page().adaptation().step() == Step::SteadyGas; }));
+    // The device goes away part way through the advanced map, while the bars move.
+    bool unplugged = false;
+    connect(rig.find<QProgressBar>("ProgressAd"), &QProgressBar::valueChanged, this, [&](int value) {
+        if (unplugged || value < 90) return;
+        rig.sim->unplug();
+        rig.sim->setOpenError(link::PortErrorCode::NotFound);
+        unplugged = true;
+    });
+    QVERIFY(rig.runToEnd());
+    QVERIFY(unplugged);
+    const QString memo = rig.memo();
+    QVERIFY2(memo.startsWith(QString::fromUtf8("Autoadaptacja przerwana: utracono połączenie ze sterownikiem\n")),
+             qPrintable(memo));
+    QVERIFY2(memo.contains(QStringLiteral("parametr 1 = ")) && memo.contains(QStringLiteral("parametr 3 = ")) &&
+                 memo.contains(QStringLiteral("parametr 24 = ")),
+             qPrintable(memo));
+    const int value = std::min(int(Number(rig.field("EditWzbogacanieMieszanki"))), rig.state.maps.cellMaximum());
+    const QString c = (value > 0 ? QStringLiteral("+") : QString()) + QString::number(value);
+    const auto cells = QRegularExpression(QString::fromUtf8("mapa zaawansowana: (\\d+) komórek = ") +
+                                          QRegularExpression::escape(c) + QLatin1Char('\n'))
+                           .match(memo);
+    QVERIFY2(cells.hasMatch(), qPrintable(memo));
+    QVERIFY(cells.captured(1).toInt() > 0 && cells.captured(1).toInt() < 84);
+    QVERIFY(!memo.contains(QStringLiteral("mapa podstawowa")));
+    QVERIFY(memo.endsWith(rig.text(msg::AdaptationIntro)));
+    QCOMPARE(rig.progress(), 0);
+    QCOMPARE(rig.stepBar(), 0);
+    QCOMPARE(rig.button()->text(), QStringLiteral("START"));
     QVERIFY(rig.readingsOn());
     QVERIFY(rig.languageMenuShown());
 }

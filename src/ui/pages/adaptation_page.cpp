@@ -71,7 +71,10 @@ QString WrittenSummary(const std::vector<Written>& written) {
                 parts << QStringLiteral("parametr %1 = %2").arg(w.param).arg(FromStd(w.text));
                 break;
             case Written::What::AdvancedMap:
-                parts << QString::fromUtf8("mapa zaawansowana: %1 komórek = %2").arg(w.cells).arg(w.value);
+                parts << QString::fromUtf8("mapa zaawansowana: %1 komórek = %2%3")
+                             .arg(w.cells)
+                             .arg(w.value > 0 ? QStringLiteral("+") : QString())
+                             .arg(w.value);
                 break;
             case Written::What::StandardMap: {
                 QStringList values;
