@@ -10,7 +10,7 @@ namespace sequaflow::sim {
 
 namespace {
 
-constexpr const char* kCommands = "rpm N, pump on|off, reducer C, quit";
+constexpr const char* kCommands = "rpm N, pump on|off, reducer C, fuel petrol|auto|gas, quit";
 
 Error<std::string> Fail(std::string text) { return {"", std::move(text)}; }
 
@@ -98,6 +98,15 @@ Result<DriverCommand, std::string> ParseDriverCommand(std::string_view line) {
         if (v == "off") return DriverCommand::Pump(false);
         return Fail("pump: \"" + std::string(*text) + "\" is not on or off");
     }
+    if (verb == "fuel") {
+        auto text = oneValue("petrol, auto or gas");
+        if (!text) return text.error();
+        const std::string v = Lower(*text);
+        if (v == "petrol") return DriverCommand::Fuel(FuelCommand::Petrol);
+        if (v == "auto") return DriverCommand::Fuel(FuelCommand::Auto);
+        if (v == "gas") return DriverCommand::Fuel(FuelCommand::Gas);
+        return Fail("fuel: \"" + std::string(*text) + "\" is not petrol, auto or gas");
+    }
     if (verb == "quit") {
         if (words.size() > 1) return Fail("quit takes no value");
         return DriverCommand::Quit();
@@ -110,6 +119,7 @@ void ApplyDriverCommand(EngineModel& engine, const DriverCommand& command) {
         case DriverCommand::Kind::Rpm: engine.holdRpm(command.value); break;
         case DriverCommand::Kind::Pump: engine.setPumping(command.on); break;
         case DriverCommand::Kind::Reducer: engine.setReducerTemperature(command.value); break;
+        case DriverCommand::Kind::Fuel: engine.command(command.fuel); break;
         case DriverCommand::Kind::None:
         case DriverCommand::Kind::Quit: break;
     }

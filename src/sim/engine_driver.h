@@ -13,17 +13,20 @@ inline constexpr double kMinReducerCelsius = -40;
 inline constexpr double kMaxReducerCelsius = 130;
 
 // One line of what the driver does to the simulated engine: "rpm N" (0 lets the engine run free),
-// "pump on|off", "reducer C", "quit". Blank lines and comments are None.
+// "pump on|off", "reducer C", "fuel petrol|auto|gas" (the car's own fuel switch), "quit". Blank lines
+// and comments are None.
 struct DriverCommand {
-    enum class Kind { None, Rpm, Pump, Reducer, Quit };
+    enum class Kind { None, Rpm, Pump, Reducer, Fuel, Quit };
     Kind kind = Kind::None;
     double value = 0;  // rpm, or reducer temperature in degrees Celsius
     bool on = false;   // pump
+    FuelCommand fuel = FuelCommand::Auto;
 
-    static DriverCommand Rpm(double rpm) { return {Kind::Rpm, rpm, false}; }
+    static DriverCommand Rpm(double rpm) { return {Kind::Rpm, rpm}; }
     static DriverCommand Pump(bool on) { return {Kind::Pump, 0, on}; }
-    static DriverCommand Reducer(double celsius) { return {Kind::Reducer, celsius, false}; }
-    static DriverCommand Quit() { return {Kind::Quit, 0, false}; }
+    static DriverCommand Reducer(double celsius) { return {Kind::Reducer, celsius}; }
+    static DriverCommand Fuel(FuelCommand f) { return {Kind::Fuel, 0, false, f}; }
+    static DriverCommand Quit() { return {Kind::Quit}; }
     bool operator==(const DriverCommand&) const = default;
 };
 

@@ -46,6 +46,7 @@ const char* SimUsage() {
            "  rpm N             hold the engine at N rpm (0 lets it idle and rev by itself)\n"
            "  pump on|off       stab the accelerator pedal about once a second, or stop\n"
            "  reducer C         warm or cool the reducer to C degrees Celsius\n"
+           "  fuel petrol|auto|gas  the car's fuel switch, as the controller's own commands set it\n"
            "  quit              stop the simulator\n"
            "\n"
            "Serves until interrupted (Ctrl+C), terminated or told to quit; the end of the standard input\n"

@@ -32,6 +32,9 @@ TEST(DriverCommands, WordsValuesAndComments) {
         {"reducer -40", DriverCommand::Reducer(-40)},
         {"reducer +12.5", DriverCommand::Reducer(12.5)},
         {"reducer 130", DriverCommand::Reducer(130)},
+        {"fuel petrol", DriverCommand::Fuel(FuelCommand::Petrol)},
+        {"Fuel Auto", DriverCommand::Fuel(FuelCommand::Auto)},
+        {"fuel gas", DriverCommand::Fuel(FuelCommand::Gas)},
         {"quit", DriverCommand::Quit()},
         {"", DriverCommand{}},
         {"   \t ", DriverCommand{}},
@@ -50,7 +53,7 @@ TEST(DriverCommands, BadLinesSayWhatIsWrong) {
         const char* error;
     };
     const Case cases[] = {
-        {"throttle 50", "unknown command \"throttle\" (rpm N, pump on|off, reducer C, quit)"},
+        {"throttle 50", "unknown command \"throttle\" (rpm N, pump on|off, reducer C, fuel petrol|auto|gas, quit)"},
         {"rpm", "rpm needs an engine speed 0..8000 (0 lets the engine run free)"},
         {"rpm fast", "rpm: \"fast\" is not a number"},
         {"rpm 2600rpm", "rpm: \"2600rpm\" is not a number"},
@@ -65,6 +68,8 @@ TEST(DriverCommands, BadLinesSayWhatIsWrong) {
         {"reducer --5", "reducer: \"--5\" is not a number"},
         {"pump", "pump needs on or off"},
         {"pump maybe", "pump: \"maybe\" is not on or off"},
+        {"fuel lpg", "fuel: \"lpg\" is not petrol, auto or gas"},
+        {"fuel", "fuel needs petrol, auto or gas"},
         {"quit now", "quit takes no value"},
     };
     for (const auto& c : cases) {
@@ -79,6 +84,10 @@ TEST(DriverCommands, ApplyReachesTheEngineAndTheCommandLineTakesTheSameValues) {
     ApplyDriverCommand(engine, DriverCommand::Rpm(2600));
     ApplyDriverCommand(engine, DriverCommand::Pump(true));
     ApplyDriverCommand(engine, DriverCommand::Reducer(-12));
+    ApplyDriverCommand(engine, DriverCommand::Fuel(FuelCommand::Gas));
+    EXPECT_EQ(engine.command(), FuelCommand::Gas);
+    ApplyDriverCommand(engine, DriverCommand::Fuel(FuelCommand::Petrol));
+    EXPECT_EQ(engine.command(), FuelCommand::Petrol);
     EXPECT_EQ(engine.heldRpm(), 2600);
     EXPECT_TRUE(engine.pumping());
     EXPECT_EQ(engine.reducerTemperature(), -12);
