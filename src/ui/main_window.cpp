@@ -23,6 +23,7 @@
 #include "ui/cylinder_panel.h"
 #include "ui/dialogs/form14_dialog.h"
 #include "ui/dialogs/signal_noise_dialog.h"
+#include "ui/dialogs/simulated_engine_dialog.h"
 #include "ui/dialogs/map_selection_dialog.h"
 #include "ui/dialogs/idle_correction_dialog.h"
 #include "ui/dialogs/injector_settings_dialog.h"
@@ -207,6 +208,17 @@ void MainWindow::pageChanging(int index) {
     }
     previousPage_ = index;
     if (Page* entered = at(index)) entered->shown();
+}
+
+void MainWindow::addSimulatedEngine(std::function<void(const sim::DriverCommand&)> drive) {
+    auto* dialog = new SimulatedEngineDialog(std::move(drive), this);
+    QAction* item = menu_->menu(QStringLiteral("ResetSystemu1"))->addAction(QStringLiteral("Simulated engine…"));
+    item->setObjectName(QStringLiteral("SimulatedEngine1"));
+    connect(item, &QAction::triggered, dialog, [dialog] {
+        dialog->show();
+        dialog->raise();
+        dialog->activateWindow();
+    });
 }
 
 void MainWindow::createDialogs() {

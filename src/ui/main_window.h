@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -10,6 +11,10 @@
 
 class QProgressBar;
 class QTabWidget;
+
+namespace sequaflow::sim {
+struct DriverCommand;
+}
 
 namespace sequaflow::ui {
 
@@ -77,6 +82,9 @@ public:
     void firstActivation();
     // Instead of the saved port, connect to this entry at the first activation (as its menu item would).
     void setStartPort(int index) { startPort_ = index; }
+    // With the built-in simulated controller only: the item "Simulated engine…" of the "Dodatki" menu opens
+    // the driver's window, which hands each command to `drive`.
+    void addSimulatedEngine(std::function<void(const sim::DriverCommand&)> drive);
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -11,6 +11,7 @@
 #include "link/port_table.h"
 #include "params/program_state.h"
 #include "link/posix_serial_port.h"
+#include "sim/engine_driver.h"
 #include "sim/pty_server.h"
 #include "ui/app_settings.h"
 #include "ui/key_filters.h"
@@ -101,6 +102,11 @@ int main(int argc, char** argv) {
     i18n::MessageStore messages;
     ui::MainWindow window(line, state, messages, *settings);
     if (connectIndex) window.setStartPort(*connectIndex);
+    if (simulator) {
+        window.addSimulatedEngine([&simulator](const sim::DriverCommand& command) {
+            simulator->withController([&](sim::Controller& c) { sim::ApplyDriverCommand(c.engine(), command); });
+        });
+    }
     window.show();
     const int rc = QApplication::exec();
     if (simulator) simulator->stop();
