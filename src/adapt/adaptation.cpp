@@ -226,7 +226,8 @@ void Adaptation::start() {
     stepMaximum_ = 100;
     step_ = Step::Temperature;
     ++stepSerial_;
-    say(Instruction::WaitTemperature);
+    instruction_ = Instruction::WaitTemperature;
+    ++instructionSerial_;  // a new run shows its first instruction even when the last run ended with it
 }
 
 void Adaptation::abort() {
@@ -241,6 +242,8 @@ void Adaptation::abort() {
 int Adaptation::overallProgress() const { return std::clamp(m_.progress75 / kProgressUnit, 0, 100); }
 
 void Adaptation::say(Instruction instruction) {
+    // Most ticks repeat the instruction; a viewer redraws only when it changes.
+    if (instruction == instruction_) return;
     instruction_ = instruction;
     ++instructionSerial_;
 }

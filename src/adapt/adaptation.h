@@ -203,7 +203,7 @@ public:
     unsigned stepSerial() const { return stepSerial_; }
 
     Instruction instruction() const { return instruction_; }
-    // Bumped each time the instruction memo is replaced (also with the same text), so a viewer can follow it.
+    // Bumped each time the instruction changes (and at every start), so a viewer redraws only then.
     unsigned instructionSerial() const { return instructionSerial_; }
     const Measurements& measurements() const { return m_; }
     const ResultTexts& results() const { return texts_; }
