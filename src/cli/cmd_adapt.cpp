@@ -109,7 +109,7 @@ std::string WrittenText(const Written& w) {
         case Written::What::Parameter: {
             std::string s = "parameter " + std::to_string(w.param);
             if (const auto key = KeyOf(w.param); !key.empty()) s += " (" + key + ")";
-            if (w.param == pn::FirstFlags) s += ": reducer vacuum " + w.text;
+            if (w.param == pn::FirstFlags) s += ": reducer vacuum connected";
             else s += ": " + w.text;
             return s;
         }

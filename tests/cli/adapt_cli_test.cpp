@@ -305,7 +305,7 @@ TEST(AdaptCommand, WholeRunInTextTellsEachInstructionTheAveragesAndTheVerdict) {
     const auto results = out.find("results:\n");
     ASSERT_NE(results, std::string::npos);
     for (const char* line : {"  correction", "  offset", "  petrol load maximum", "written:\n",
-                             "  parameter 22 (first_flags): reducer vacuum Podlaczone\n", "  advanced map: 84 cells = ",
+                             "  parameter 22 (first_flags): reducer vacuum connected\n", "  advanced map: 84 cells = ",
                              "  standard map: ", "verdict: "})
         EXPECT_NE(out.find(line, results), std::string::npos) << line << "\n" << out.substr(results);
     // The advanced map's value in the summary is what the controller now holds.
