@@ -7,6 +7,8 @@
 #include <iostream>
 
 #include "cli/cli_commands.h"
+#include "link/commands.h"
+#include "params/parameter_reader.h"
 
 namespace sequaflow::cli {
 
@@ -231,12 +233,6 @@ std::string PhaseText(std::string_view phase) {
     return "'" + std::string(phase) + "'";
 }
 
-std::string CancelledBy(int signal) {
-    if (signal == SIGINT) return " by Ctrl+C";
-    if (signal == SIGTERM) return " by a stop request (SIGTERM)";
-    return "";
-}
-
 std::string JoinAnd(const std::vector<std::string>& parts) {
     std::string s;
     for (std::size_t i = 0; i < parts.size(); ++i) {
@@ -249,6 +245,28 @@ std::string JoinAnd(const std::vector<std::string>& parts) {
 std::string OutOf(int done, int maximum) { return std::to_string(done) + " of " + std::to_string(maximum); }
 
 }  // namespace
+
+std::string CancelledBy(int signal) {
+    if (signal == SIGINT) return " by Ctrl+C";
+    if (signal == SIGTERM) return " by a stop request (SIGTERM)";
+    return "";
+}
+
+void RetryUnansweredParameters(const Context& context, link::Link& link, params::ParameterImage& image,
+                               params::ParameterReadReport& report, std::span<const int> which) {
+    const auto retry = [&](int n) {
+        auto& valid = report.valid[static_cast<std::size_t>(n)];
+        if (valid || context.stopRequested()) return;
+        if (const auto word = link::ReadParamWord(link, static_cast<std::uint8_t>(n))) {
+            image.storeWord(n, *word);
+            valid = true;
+        }
+    };
+    if (which.empty())
+        for (int n = 0; n < static_cast<int>(params::kParameterCount); ++n) retry(n);
+    else
+        for (int n : which) retry(n);
+}
 
 std::string LostPortText(std::string_view path, const std::optional<link::PortError>& lost) {
     std::string s = "the controller's port went away (" + std::string(path);

@@ -16,6 +16,11 @@
 #include "link/posix_serial_port.h"
 #include "params/progress.h"
 
+namespace sequaflow::params {
+class ParameterImage;
+struct ParameterReadReport;
+}  // namespace sequaflow::params
+
 namespace sequaflow::cli {
 
 enum Exit : int { kOk = 0, kUsage = 2, kPortError = 3, kNoAnswer = 4, kFileError = 5, kCancelled = 6 };
@@ -89,6 +94,14 @@ StopReport DescribeStop(const SequenceResult& result, const SequenceTrail& trail
                         int signal, const std::optional<link::PortError>& lost, std::string_view path);
 // "the controller's port went away (PATH: ...)" with the reason in the user's words and the system's.
 std::string LostPortText(std::string_view path, const std::optional<link::PortError>& lost);
+// " by Ctrl+C", " by a stop request (SIGTERM)", or nothing for another signal.
+std::string CancelledBy(int signal);
+
+// A busy controller now and then misses a reply: each parameter of `which` (every parameter when empty) that
+// gave no valid answer in `report` is asked once more, stored when it answers and marked valid. Asks nothing
+// more once a stop is requested.
+void RetryUnansweredParameters(const Context& context, link::Link& link, params::ParameterImage& image,
+                               params::ParameterReadReport& report, std::span<const int> which = {});
 
 // An open connection to the controller for one command: the port, the pacer, the link and the --trace log.
 class Session {

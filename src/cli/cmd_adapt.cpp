@@ -351,12 +351,6 @@ void PrintTextResult(std::ostream& out, const adapt::Adaptation& a, const params
     for (int id : adapt::VerdictMessages(report.verdict)) out << "  " << VerdictLine(id) << '\n';
 }
 
-std::string CancelledBy(int signal) {
-    if (signal == SIGINT) return " by Ctrl+C";
-    if (signal == SIGTERM) return " by a stop request (SIGTERM)";
-    return "";
-}
-
 // Reports a preparatory read that did not finish; the exit code.
 int ReadStopped(Context& context, link::Link& link, const SequenceResult& result, const SequenceTrail& trail) {
     const auto report =
@@ -390,17 +384,10 @@ int ReadWhatItNeeds(Context& context, link::Link& link, params::ProgramState& st
 
     auto report = params::ReadParameterSet(link, state.image, control);
     if (!report.sequence.completed()) return ReadStopped(context, link, report.sequence, trail);
-    // A busy controller now and then misses a reply: each one the procedure needs is asked once more.
+    RetryUnansweredParameters(context, link, state.image, report, kNeededParameters);
     std::vector<int> missing;
-    for (int n : kNeededParameters) {
-        auto& valid = report.valid[static_cast<std::size_t>(n)];
-        if (!valid && !context.stopRequested())
-            if (const auto v = link::ReadParamWord(link, static_cast<std::uint8_t>(n))) {
-                state.image.storeWord(n, *v);
-                valid = true;
-            }
-        if (!valid) missing.push_back(n);
-    }
+    for (int n : kNeededParameters)
+        if (!report.valid[static_cast<std::size_t>(n)]) missing.push_back(n);
     status.clear();
     if (context.stopRequested()) {
         context.err << "sequaflow-cli: the read was cancelled" << CancelledBy(context.stopSignal())

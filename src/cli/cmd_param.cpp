@@ -29,15 +29,7 @@ int ReadState(Context& context, Session& session, params::ProgramState& state, b
         return report.sequence;
     });
     if (rc != kOk) return rc;
-    // As the CLI's other reads do, a parameter that gave no valid answer is asked once more.
-    for (int n = 0; n < static_cast<int>(params::kParameterCount); ++n) {
-        auto& valid = report.valid[static_cast<std::size_t>(n)];
-        if (valid || context.stopRequested()) continue;
-        if (const auto word = link::ReadParamWord(session.link(), static_cast<std::uint8_t>(n))) {
-            state.image.storeWord(n, *word);
-            valid = true;
-        }
-    }
+    RetryUnansweredParameters(context, session.link(), state.image, report);
     if (session.reportLost(context)) return kPortError;
     if (report.failures() > 0) {
         for (int n = 0; n < static_cast<int>(params::kParameterCount); ++n)
