@@ -11,6 +11,7 @@
 #include "params/number_text.h"
 #include "params/parameter_numbers.h"
 #include "params/parameter_settings.h"
+#include "params/setting_keys.h"
 
 namespace sequaflow::adapt {
 
@@ -30,24 +31,8 @@ constexpr std::uint32_t kSwitchBackLow = 2000, kSwitchBackHigh = 2700;
 constexpr std::uint32_t kSettleRpm = 2300;
 constexpr int kWarmReducerC = 50;
 
-struct StepInfo {
-    int interval;
-    const char* caption;
-};
-constexpr std::array<StepInfo, kStepCount + 1> kSteps = {{
-    {0, ""},
-    {100, "Czekaj Na Temp."},
-    {100, "Na Benz 1"},
-    {50, "Obciazenie Benz."},
-    {100, "Na Gaz 1"},
-    {50, "Obciazenie Gaz"},
-    {100, "Na Benz 2"},
-    {100, "Czekaj1"},
-    {50, "Wolne Na Benz"},
-    {100, "Na Gaz 2"},
-    {100, "Czekaj2"},
-    {50, "Wolne na Gazie"},
-}};
+// The tick interval of each step's timer, by step (0 for Idle).
+constexpr std::array<int, kStepCount + 1> kIntervals = {0, 100, 100, 50, 100, 50, 100, 100, 50, 100, 100, 50};
 
 // Language-file messages, by Instruction.
 constexpr std::array<int, 8> kInstructionIds = {10501, 10525, 10523, 10505, 10506, 10502, 10524, 10503};
@@ -81,8 +66,7 @@ Written WriteField(link::Link& link, params::ProgramState& state, int param, con
 }  // namespace
 
 int StepNumber(Step step) { return static_cast<int>(step); }
-int IntervalMs(Step step) { return kSteps[static_cast<std::size_t>(step)].interval; }
-const char* StepCaption(Step step) { return kSteps[static_cast<std::size_t>(step)].caption; }
+int IntervalMs(Step step) { return kIntervals[static_cast<std::size_t>(step)]; }
 int MessageId(Instruction instruction) { return kInstructionIds[static_cast<std::size_t>(instruction)]; }
 
 std::vector<int> VerdictMessages(Verdict verdict) {
@@ -159,7 +143,8 @@ StoreReport StoreResults(link::Link& link, params::ProgramState& state, const Me
     report.beepText = live::FormatFixed(m.lowestPressure, 3, 2, sep);
     report.switchOffText = live::FormatFixed(m.lowestPressure - 0.05f, 3, 2, sep);
     (void)params::ApplySetting(link, state, params::Setting::ReducerVacuum, 1, params::SpeedTextsOf(state), sep);
-    report.written.push_back(ParameterWritten(state, pn::FirstFlags, "Podlaczone"));
+    report.written.push_back(ParameterWritten(
+        state, pn::FirstFlags, params::SettingItemText(params::Setting::ReducerVacuum, 1).value_or(std::string())));
     report.written.push_back(WriteField(link, state, pn::ReturnPressure, report.switchOffText, sep));
     report.switchOffText = report.written.back().text;
     report.written.push_back(WriteField(link, state, pn::BuzzerPressure, report.beepText, sep));

@@ -42,8 +42,6 @@ inline constexpr int kStepCount = 11;
 int StepNumber(Step step);
 // The tick interval of the step's timer: 50 ms for the measuring steps, 100 ms for the others.
 int IntervalMs(Step step);
-// The name of the step's hidden trigger ("Czekaj Na Temp." ...), for logs and the command line.
-const char* StepCaption(Step step);
 
 // What the installer is told, each one a language-file message.
 enum class Instruction : std::uint8_t {
