@@ -6,6 +6,7 @@
 #include "live/readings.h"
 #include "maps/map_model.h"
 #include "params/parameter_image.h"
+#include "record/vehicle_record.h"
 
 namespace sequaflow::params {
 
@@ -24,6 +25,7 @@ struct ProgramState {
     maps::MapModel maps;
     live::LiveWords words{};
     std::uint16_t serial = 0;
+    record::VehicleRecord vehicle;
     char decimalSeparator = ',';
     ReadStatus readStatus = ReadStatus::None;
 };
