@@ -24,6 +24,7 @@ std::span<const CommandInfo> Commands() {
         {"load", "FILE", "send a parameter file to the controller, then read it back", RunLoad},
         {"factory-reset", "--yes", "restore the factory settings, then read them back", RunFactoryReset},
         {"adapt", "[--json]", "run the auto-adaptation: follow its instructions at the engine", RunAdapt},
+        {"report", "[--pdf FILE]", "the configuration report as printed, or as a PDF", RunReport},
     };
     return kCommands;
 }

@@ -15,5 +15,6 @@ int RunDecode(Context& context, Args args);
 int RunLoad(Context& context, Args args);
 int RunFactoryReset(Context& context, Args args);
 int RunAdapt(Context& context, Args args);
+int RunReport(Context& context, Args args);
 
 }  // namespace sequaflow::cli

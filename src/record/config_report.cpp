@@ -50,6 +50,8 @@ constexpr ReportLineSpec Line(int number, ReportColour colour, ReportPart label,
 
 constexpr std::string_view F5 = "TForm5", F9 = "TForm9", F10 = "TForm10", F11 = "TForm11";
 
+// The injector settings come from the main window's editors: the dialog's fields are copies filled only
+// while it is open, so they would report nothing or an old value.
 constexpr std::array<ReportLineSpec, kReportLineCount> kLines{{
     Line(1, C::Red, Msg(report_msg::Hardware), T2, T2, {kDate, Lit("/"), kTime}),
     Line(2, C::Blue, Msg(report_msg::ProgramVersion), T3, "", {kVersion}),
@@ -71,8 +73,8 @@ constexpr std::array<ReportLineSpec, kReportLineCount> kLines{{
     Line(17, C::Purple, Main("ParametryF41"), " :\t\t\t", " :", {}),
     Line(18, C::Purple, Main("LabelRodzajWtrysku"), T3, "  ", {Main("ComboBoxRodzajWtrysku")}),
     Line(19, C::Purple, Main("LabelCewka"), T2, "  ", {Main("ComboBoxCewka")}),
-    Line(20, C::Purple, Of(F10, "LabelMaxInjTime"), T1, S1, {Of(F10, "EditParametryMaxInj")}, "[ms]"),
-    Line(21, C::Purple, Of(F10, "LabelMinimalnyCzasWtrysku"), T1, S1, {Of(F10, "EditMinimalnyCzasWtrysku")}, "[ms]"),
+    Line(20, C::Purple, Of(F10, "LabelMaxInjTime"), T1, S1, {Main("EditParametryMaxInj")}, "[ms]"),
+    Line(21, C::Purple, Of(F10, "LabelMinimalnyCzasWtrysku"), T1, S1, {Main("EditMinimalnyCzasWtrysku")}, "[ms]"),
     Line(22, C::Purple, Main("LabelMinTempPrzel"), T2, S1, {Main("EditMinTempPrzel")}, "[°C]"),
     Line(23, C::Purple, Main("LabelRPMprzelNaLPG"), T2, S1, {Main("EditRPMprzelNaLPG")}, "[obr./min]"),
     Line(24, C::Purple, Main("LabelWspolneCykle"), S1, S1, {Main("EditWspolneCykle")}, "[cykle]"),
@@ -98,10 +100,10 @@ constexpr std::array<ReportLineSpec, kReportLineCount> kLines{{
     Line(41, C::Purple, Main("LabelWylOdTemp"), T1, S1, {Lit("gazu"), Lit(" "), Main("ComboBoxMrozGaz")}),
     Line(42, C::Purple, Main("LabelWylOdTemp"), T1, S1, {Lit("reduktora"), Lit(" "), Main("ComboBoxMrozRed")}),
     Line(43, C::Purple, Main("LabelOnTimeToInjTime"), T1, S1, {Main("EditOnTimeToInjTime")}, "[sek]"),
-    Line(44, C::Purple, Of(F10, "LabelPelneOtwarcie"), T3, S1, {Of(F10, "EditPelneOtwarcie")}, "[ms]"),
-    Line(45, C::Purple, Of(F10, "LabelProcentowePodtrzymanie"), T2, S1, {Of(F10, "EditProcentowePodtrzymanie")},
+    Line(44, C::Purple, Of(F10, "LabelPelneOtwarcie"), T3, S1, {Main("EditPelneOtwarcie")}, "[ms]"),
+    Line(45, C::Purple, Of(F10, "LabelProcentowePodtrzymanie"), T2, S1, {Main("EditProcentowePodtrzymanie")},
          "[%]"),
-    Line(46, C::Purple, Of(F10, "LabelOpoznienieWtryskiwaczy"), T1, S1, {Of(F10, "EditOpoznienieWtryskiwaczy")},
+    Line(46, C::Purple, Of(F10, "LabelOpoznienieWtryskiwaczy"), T1, S1, {Main("EditOpoznienieWtryskiwaczy")},
          "[ms]"),
     Line(47, C::Purple, Main("LabelFiltrowanieCisnienia"), T3, S1, {Main("ComboBoxFiltrowanieCisnienia")}),
     Line(48, C::Purple, Main("ComboBoxBuzzer"), "", "", {}),

@@ -163,7 +163,17 @@ void MainWindow::buildPages() {
     advancedPage_ = new AdvancedPage(*model_, *runner_, *controls_, messages_, pages_);
     factoryPage_ = new FactoryPage(*controls_, pages_);
     injectorDiagPage_ = new InjectorDiagPage(pages_);
-    reportPage_ = new ReportPage(pages_);
+    // The report reads the controls as they stand; the language controller knows where each one lives.
+    const auto findForReport = [this](std::string_view form, std::string_view control) -> QObject* {
+        if (languages_ == nullptr) return nullptr;
+        if (QWidget* w = languages_->findControl(form, control)) return w;
+        if (form != "TForm1") return nullptr;
+        const QString name = QString::fromUtf8(control.data(), static_cast<qsizetype>(control.size()));
+        if (QAction* item = menu_->findAction(name)) return item;
+        // The unit beside the extra correction sits in its dialog here.
+        return findChild<QWidget*>(name);
+    };
+    reportPage_ = new ReportPage(findForReport, messages_, pages_);
     emissionPage_ = new EmissionPage(pages_);
     struct Entry {
         QWidget* widget;

@@ -190,7 +190,7 @@ TEST(ConfigReport, EnglishCaptionsFlowIntoTheLines) {
     s.main("LabelCewka", "Ignition system");
     s.main("ComboBoxCewka", "DIS");
     s.set("TForm10", "LabelMaxInjTime", "Maximum gas injection time");
-    s.set("TForm10", "EditParametryMaxInj", "20.0");
+    s.main("EditParametryMaxInj", "20.0");
     s.set("TForm9", "SpeedButton2", "Advanced map");
     s.main("ComboBoxBuzzer", "On");
 
