@@ -24,7 +24,10 @@ std::span<const CommandInfo> Commands() {
         {"load", "FILE", "send a parameter file to the controller, then read it back", RunLoad},
         {"factory-reset", "--yes", "restore the factory settings, then read them back", RunFactoryReset},
         {"adapt", "[--json]", "run the auto-adaptation: follow its instructions at the engine", RunAdapt},
+        {"errors", "[--json] | clear", "list the faults of one live frame, or clear the stored ones", RunErrors},
+        {"worktime", "[--json] | reset petrol|gas", "read the work-time counters, or set one to zero", RunWorkTime},
         {"report", "[--pdf FILE]", "the configuration report as printed, or as a PDF", RunReport},
+        {"vehicle", "show [--json] | set [--registration T] ...", "show or save the vehicle record", RunVehicle},
     };
     return kCommands;
 }

@@ -15,6 +15,9 @@ int RunDecode(Context& context, Args args);
 int RunLoad(Context& context, Args args);
 int RunFactoryReset(Context& context, Args args);
 int RunAdapt(Context& context, Args args);
+int RunErrors(Context& context, Args args);
+int RunWorkTime(Context& context, Args args);
 int RunReport(Context& context, Args args);
+int RunVehicle(Context& context, Args args);
 
 }  // namespace sequaflow::cli

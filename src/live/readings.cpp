@@ -34,7 +34,7 @@ ReadingsView ComputeReadings(const LiveWords& w, const ReadingsInputs& in) {
     ReadingsView v;
     v.onGas = w[word::FuelState] == 1;
     v.tankPicture = v.onGas ? in.tankLevel : 0;
-    v.errors = w[word::ErrorsCurrent] != 0 || w[word::ErrorsStored] != 0;
+    v.errors = ErrorLampOn(w[word::ErrorsCurrent], w[word::ErrorsStored]);
 
     v.rpm = PeriodToRpm(w[word::Period], in.ignitionType);
     v.rpmPlain = std::to_string(v.rpm);

@@ -59,6 +59,12 @@ struct ReadingsView {
     std::string tankVoltsText;  // "4.50 V"
 };
 
+// The error lamp (and the red fault list) is on while the controller reports a present or a stored fault;
+// bits without a fault of their own count too.
+inline bool ErrorLampOn(std::uint32_t currentErrors, std::uint32_t storedErrors) {
+    return currentErrors != 0 || storedErrors != 0;
+}
+
 // The band 0..11 of the standard map the petrol time falls in: 0 up to point 6, k when
 // point(5+k) < w <= point(6+k), 11 above point 16. Later true tests win, as on screen.
 int StripSegment(std::uint32_t petrolTicks, const std::array<std::uint32_t, 11>& timePoints);

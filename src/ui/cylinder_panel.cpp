@@ -7,8 +7,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "diag/injector_test.h"
+#include "live/live_frame.h"
+#include "ui/configuration_model.h"
 #include "ui/fields.h"
 #include "ui/live_feed.h"
+#include "ui/sequence_runner.h"
 #include "ui/widgets/thermometer.h"
 #include "ui/widgets/vertical_bar.h"
 
@@ -36,7 +40,9 @@ QGroupBox* LambdaGroup(int n, QWidget* parent, LambdaDisplay& display) {
 
 }  // namespace
 
-CylinderPanel::CylinderPanel(const LiveFeed& feed, QWidget* parent) : QWidget(parent), feed_(feed) {
+CylinderPanel::CylinderPanel(const LiveFeed& feed, ConfigurationModel& model, SequenceRunner& runner,
+                             const i18n::MessageStore& messages, QWidget* parent)
+    : QWidget(parent), feed_(feed), model_(model), runner_(runner), messages_(messages) {
     setObjectName(QStringLiteral("PanelPrawy"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -53,8 +59,10 @@ CylinderPanel::CylinderPanel(const LiveFeed& feed, QWidget* parent) : QWidget(pa
         gas_[i] = MakeValueField(QStringLiteral("EditG%1_Diag").arg(c + 1), times);
         switches_[i] = new QPushButton(QStringLiteral("on"), times);
         switches_[i]->setObjectName(QStringLiteral("ButtonW%1").arg(c + 1));
-        switches_[i]->setEnabled(false);  // the injector test arrives with its page
-        switches_[i]->setMaximumWidth(36);
+        QFont font(QStringLiteral("Arial"));
+        font.setBold(true);
+        switches_[i]->setFont(font);
+        connect(switches_[i], &QPushButton::clicked, this, [this, c] { toggleInjector(c + 1); });
         grid->addWidget(petrol_[i], c + 1, 1);
         grid->addWidget(gas_[i], c + 1, 2);
         grid->addWidget(switches_[i], c + 1, 3);
@@ -97,6 +105,7 @@ CylinderPanel::CylinderPanel(const LiveFeed& feed, QWidget* parent) : QWidget(pa
     setFixedWidth(260);
 
     connect(&feed_, &LiveFeed::frameAccepted, this, &CylinderPanel::showReadings);
+    showSwitches();
 }
 
 void CylinderPanel::showReadings() {
@@ -116,6 +125,37 @@ void CylinderPanel::showReadings() {
     gasThermo_->setValue(v.gasC);
     lambda1_.show(v.lambda1, v.lambda1V, v.lambda1Text);
     lambda2_.show(v.lambda2, v.lambda2V, v.lambda2Text);
+    // The controller's own mask, so a switch never shows an injector on that the controller has off.
+    maskKnown_ = true;
+    showSwitches();
+}
+
+void CylinderPanel::toggleInjector(int injector) {
+    auto word = static_cast<std::uint16_t>(model_.words()[live::word::TestMask]);
+    bool sent = false;
+    (void)runner_.exchange(
+        [&](link::ControllerLink& line) { sent = diag::ToggleInjectorTest(line.link(), word, injector); });
+    if (!sent) return;
+    // The tool's copy until the next frame brings the controller's value.
+    model_.liveWords()[live::word::TestMask] = word;
+    maskKnown_ = true;
+    showSwitches();
+}
+
+void CylinderPanel::showSwitches() {
+    const auto word = static_cast<std::uint16_t>(model_.words()[live::word::TestMask]);
+    for (int n = 1; n <= diag::kTestInjectors; ++n) {
+        QPushButton* button = switches_[static_cast<std::size_t>(n - 1)];
+        const bool off = diag::InjectorSwitchedOff(word, n);
+        const QString caption = maskKnown_ ? Text(messages_, diag::SwitchCaptionId(off)) : QStringLiteral("on");
+        if (button->text() != caption) button->setText(caption);
+        QPalette p = button->palette();
+        const QColor colour = off ? QColor(Qt::black) : QColor(Qt::red);
+        if (p.color(QPalette::ButtonText) != colour) {
+            p.setColor(QPalette::ButtonText, colour);
+            button->setPalette(p);
+        }
+    }
 }
 
 void CylinderPanel::setLambdaTypes(int type1, int type2, const QString& absentText) {

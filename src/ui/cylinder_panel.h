@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <array>
 
+#include "i18n/message_store.h"
 #include "ui/fields.h"
 
 class QGroupBox;
@@ -11,7 +12,9 @@ class QPushButton;
 
 namespace sequaflow::ui {
 
+class ConfigurationModel;
 class LiveFeed;
+class SequenceRunner;
 class Thermometer;
 class VerticalBar;
 
@@ -20,16 +23,26 @@ class VerticalBar;
 class CylinderPanel final : public QWidget {
     Q_OBJECT
 public:
-    CylinderPanel(const LiveFeed& feed, QWidget* parent);
+    CylinderPanel(const LiveFeed& feed, ConfigurationModel& model, SequenceRunner& runner,
+                  const i18n::MessageStore& messages, QWidget* parent);
 
     // The lambda probe types (parameters 55 and 56) shape the probes' bars.
     void setLambdaTypes(int type1, int type2, const QString& absentText);
 
 public slots:
     void showReadings();
+    // ButtonW1..ButtonW8: switches gas injector 1..8 off or back on.
+    void toggleInjector(int injector);
+    // Each switch says what the controller's test mask says about its injector ("on" before anything is
+    // known), in the current language.
+    void showSwitches();
 
 private:
     const LiveFeed& feed_;
+    ConfigurationModel& model_;
+    SequenceRunner& runner_;
+    const i18n::MessageStore& messages_;
+    bool maskKnown_ = false;
     std::array<QLineEdit*, 8> petrol_{};
     std::array<QLineEdit*, 8> gas_{};
     std::array<QPushButton*, 8> switches_{};

@@ -333,20 +333,12 @@ void LanguageController::showError(std::string_view text, std::string_view detai
 
 void LanguageController::refreshAfterLanguage() {
     for (Page* page : pages_) page->languageChanged();
-    // The description memos and the injector switches belong to pages still to come; until they own these
-    // rules, the window keeps them.
+    // The description memos belong to pages still to come; until they own this rule, the window keeps it.
+    // The injector switches follow the language on their own panel.
     for (const char* name : {"MemoOpisParametru", "MemoOpisZaawansowanych"}) {
         QWidget* memo = findControl(i18n::kMainForm, name);
         if (memo != nullptr && !memo->property(kShowsDescriptionProperty).toBool())
             SetMemoText(memo, message(msg::ChooseParameter));
-    }
-    // The injector switches say what the controller's test mask says about their injector.
-    const auto mask = model_.words()[live::word::TestMask];
-    for (int n = 1; n <= 8; ++n) {
-        auto* button = qobject_cast<QAbstractButton*>(FindInForm(&window_, QStringLiteral("ButtonW%1").arg(n)));
-        if (button == nullptr) continue;
-        const bool switchedOff = (mask & (1u << (n - 1))) != 0;
-        button->setText(message(switchedOff ? msg::InjectorOff : msg::InjectorOn));
     }
     // Layouts size the adaptation labels and the progress bar to their texts; this label is the one that
     // must keep its width whatever the text.

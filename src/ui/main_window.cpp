@@ -52,6 +52,7 @@
 #include "ui/readings_controller.h"
 #include "ui/sequence_runner.h"
 #include "ui/side_panel.h"
+#include "ui/work_time_box.h"
 
 namespace sequaflow::ui {
 
@@ -89,7 +90,7 @@ MainWindow::MainWindow(link::ControllerLink& line, params::ProgramState& state, 
     side_ = new SidePanel(*feed_, *model_, messages_, *readings_, central);
     pages_ = new QTabWidget(central);
     pages_->setObjectName(QStringLiteral("MainPage"));
-    cylinders_ = new CylinderPanel(*feed_, central);
+    cylinders_ = new CylinderPanel(*feed_, *model_, *runner_, messages_, central);
     row->addWidget(side_);
     row->addWidget(pages_, 1);
     row->addWidget(cylinders_);
@@ -117,6 +118,7 @@ MainWindow::MainWindow(link::ControllerLink& line, params::ProgramState& state, 
     languages_ = new LanguageController(*this, *menu_, messages_, *model_, QDir::currentPath());
     languages_->setPages(pageList_);
     languages_->applyCurrentTexts();
+    wireDiagnostics();
     configuration_ =
         new ConfigurationController(*runner_, *model_, messages_, *menu_, *connection_, this, QDir::currentPath());
     connect(readings_, &ReadingsController::statusChanged, side_, &SidePanel::showStatus);
@@ -156,13 +158,13 @@ void MainWindow::buildPages() {
     readingsPage_ = new ReadingsPage(*feed_, pages_);
     parametersPage_ = new ParametersPage(*controls_, messages_, pages_);
     oscilloscopePage_ = new OscilloscopePage(pages_);
-    errorsPage_ = new ErrorsPage(pages_);
+    errorsPage_ = new ErrorsPage(*model_, *runner_, messages_, pages_);
     standardMapPage_ = new StandardMapPage(*model_, *feed_, pages_);
     gridMapPage_ = new GridMapPage(pages_);
     adaptationPage_ = new AdaptationPage(*controls_, *readings_, *feed_, messages_, progress_, pages_);
     advancedPage_ = new AdvancedPage(*model_, *runner_, *controls_, messages_, pages_);
     factoryPage_ = new FactoryPage(*controls_, pages_);
-    injectorDiagPage_ = new InjectorDiagPage(pages_);
+    injectorDiagPage_ = new InjectorDiagPage(*model_, *feed_, messages_, pages_);
     // The report reads the controls as they stand; the language controller knows where each one lives.
     const auto findForReport = [this](std::string_view form, std::string_view control) -> QObject* {
         if (languages_ == nullptr) return nullptr;
@@ -233,7 +235,11 @@ void MainWindow::addSimulatedEngine(std::function<void(const sim::DriverCommand&
 
 void MainWindow::createDialogs() {
     // Created at start-up in their order, as the program always has; they stay hidden until used.
-    new VehicleDataDialog(this);
+    auto* vehicle = new VehicleDataDialog(*model_, *runner_, messages_, this);
+    connect(menu_->action(QStringLiteral("OdczytajDaneSamochodu1")), &QAction::triggered, vehicle,
+            &VehicleDataDialog::showVehicleData);
+    connect(menu_->action(QStringLiteral("ZapiszDaneAuta1")), &QAction::triggered, vehicle,
+            [vehicle] { (void)vehicle->editInstallationData(); });
     new SignalNoiseDialog(this);
     new MapValueDialog(this);
     new PointEditorDialog(this);
@@ -281,6 +287,24 @@ void MainWindow::wireShortcuts() {
     bind("DiagnosytkaWtryskiwaczy1", injectorDiagPage_, false);
     bind("Odczytkonfiguracji1", reportPage_, false);
     menu_->setMapModeShortcut(2);
+}
+
+void MainWindow::wireDiagnostics() {
+    const auto showErrors = [this] {
+        errorsPage_->showErrors();
+        showPage(errorsPage_);
+    };
+    connect(side_, &SidePanel::errorLampClicked, this, showErrors);
+    connect(menu_->action(QStringLiteral("OdczytajKodyBdw1")), &QAction::triggered, this, showErrors);
+    connect(menu_->action(QStringLiteral("KasujKodyBdw1")), &QAction::triggered, this,
+            [this] { (void)errorsPage_->sendClear(); });
+    connect(menu_->action(QStringLiteral("OdczytajCzasPracy1")), &QAction::triggered, this,
+            [this] { ReadAndShowWorkTime(*runner_, *model_, messages_, this); });
+    connect(injectorDiagPage_, &InjectorDiagPage::exitRequested, this, [this] {
+        pages_->setTabVisible(pages_->indexOf(gridMapPage_), false);
+        showPage(advancedPage_);
+    });
+    connect(languages_, &LanguageController::languageChanged, cylinders_, &CylinderPanel::showSwitches);
 }
 
 void MainWindow::applyMapMode(int mode) {

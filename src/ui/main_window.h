@@ -94,6 +94,8 @@ private:
     void buildPages();
     void createDialogs();
     void wireShortcuts();
+    // The error lamp and list, the work-time box and the way out of the injector test.
+    void wireDiagnostics();
     void pageChanging(int index);
     void showStale(bool stale);
 

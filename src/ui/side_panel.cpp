@@ -102,6 +102,7 @@ SidePanel::SidePanel(const LiveFeed& feed, const ConfigurationModel& model, cons
     errorLamp_->setObjectName(QStringLiteral("AbLEDError"));
     errorLamp_->setCaption(Text(messages_, msg::Healthy));
     errorLamp_->hide();  // created hidden; its state is kept current all the same
+    connect(errorLamp_, &LedLamp::clicked, this, &SidePanel::errorLampClicked);
     layout->addWidget(errorLamp_);
     layout->addStretch(1);
     setFixedWidth(230);

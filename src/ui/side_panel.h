@@ -32,6 +32,10 @@ public slots:
     void showStatus(const QString& editStatus, const QString& label, bool connectedColour);
     void setFuelFaces(int face);  // 0 petrol, 1 automatic, 2 gas
 
+signals:
+    // AbLEDError was clicked (once it is shown).
+    void errorLampClicked();
+
 private:
     const LiveFeed& feed_;
     const ConfigurationModel& model_;

@@ -26,6 +26,7 @@
 #include "ui/help_viewer.h"
 #include "ui/language_controller.h"
 #include "ui/main_menu.h"
+#include "ui/live_feed.h"
 #include "ui/main_window.h"
 #include "ui/readings_controller.h"
 #include "link/controller_link.h"
@@ -328,7 +329,8 @@ private slots:
         memo->setProperty("plainText", QStringLiteral("old"));
         described->setProperty("plainText", QStringLiteral("a parameter's description"));
         described->setProperty(ui::kShowsDescriptionProperty, true);
-        rig.state.words[live::word::TestMask] = 0x04;  // injector 3 switched off
+        rig.state.words[live::word::TestMask] = 0x04;  // injector 3 switched off, as a frame reported
+        rig.window->feed().accept(live::ReadingsView{});
 
         QCOMPARE(int(rig.languages().selectLanguage(2).outcome), int(i18n::LanguageOutcome::Applied));
         QCOMPARE(memoText(memo), rig.text(11043));

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "diag/work_time.h"
 #include "link/commands.h"
 #include "link/connection.h"
 #include "params/parameter_settings.h"
@@ -78,8 +79,13 @@ FactoryPage::FactoryPage(ParameterControls& controls, QWidget* parent)
     serialEntry_->setMaxLength(5);
     serialEntry_->setMaximumWidth(80);
     QPushButton* writeSerial = MakeButton("ButtonWprowadzSer", QStringLiteral("Wprowadz"), serialBox);
+    // The work-time counters are set back to zero from here (a controller going to a new car).
+    QPushButton* resetGasTime = MakeButton("ButtonResetLPGT", QStringLiteral("Reset LPG T"), serialBox);
+    QPushButton* resetPetrolTime = MakeButton("Button12", QStringLiteral("Reset PET T"), serialBox);
     serialRow->addWidget(serialEntry_);
     serialRow->addWidget(writeSerial);
+    serialRow->addWidget(resetGasTime);
+    serialRow->addWidget(resetPetrolTime);
     serialRow->addStretch(1);
     left->addWidget(serialBox);
 
@@ -161,6 +167,8 @@ FactoryPage::FactoryPage(ParameterControls& controls, QWidget* parent)
 
     connect(multi, &QPushButton::clicked, this, &FactoryPage::refreshControllerData);
     connect(writeSerial, &QPushButton::clicked, this, &FactoryPage::writeSerialNumber);
+    connect(resetGasTime, &QPushButton::clicked, this, [this] { resetWorkTime(true); });
+    connect(resetPetrolTime, &QPushButton::clicked, this, [this] { resetWorkTime(false); });
     connect(sendRpmPower, &QPushButton::clicked, this, [this] { sendFilterStrength(params::pn::SpeedSignalFilter); });
     connect(sendInjPower, &QPushButton::clicked, this, [this] { sendFilterStrength(params::pn::PetrolSignalFilter); });
     connect(saveTank, &QPushButton::clicked, this, &FactoryPage::saveTankThresholds);
@@ -174,6 +182,12 @@ FactoryPage::FactoryPage(ParameterControls& controls, QWidget* parent)
 }
 
 void FactoryPage::shown() { showExtraCorrection(); }
+
+void FactoryPage::resetWorkTime(bool gas) {
+    (void)runner_.exchange([gas](link::ControllerLink& line) {
+        diag::ResetWorkTime(line.link(), gas ? diag::WorkTimeCounter::Gas : diag::WorkTimeCounter::Petrol);
+    });
+}
 
 void FactoryPage::refreshControllerData() {
     const bool ran = runner_.exchange([this](link::ControllerLink& line) {

@@ -44,6 +44,8 @@ public slots:
     void applyExtraCorrection();
     // The extra-correction fields from the state.
     void showExtraCorrection();
+    // ButtonResetLPGT (gas) and Button12 (petrol): one work-time count back to zero.
+    void resetWorkTime(bool gas);
 
 private:
     void sendFilterStrength(int param);
