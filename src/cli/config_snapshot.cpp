@@ -132,6 +132,7 @@ std::optional<params::ProgramState> StateOfSnapshot(const ConfigSnapshot& s) {
         if (s.points[At(k)]) state.maps.setPoint(k, *s.points[At(k)]);
     state.image.refreshShadow(params::FlagsWord::First);
     params::RefreshShadowsAfterRead(state.image, state.maps);
+    record::AdoptRecordWords(state.vehicle, s.recordWords);
     return state;
 }
 

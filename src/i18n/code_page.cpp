@@ -99,4 +99,52 @@ DecodedText decodeToUtf8(std::string_view bytes, CodePage page) {
     return converter.run(bytes);
 }
 
+EncodedText encodeFromUtf8(std::string_view text, CodePage page) {
+    EncodedText out;
+    const auto fail = [&](std::string character) {
+        out.bytes.clear();
+        out.unencodable = std::move(character);
+        return out;
+    };
+    if (page == CodePage::Utf8) {
+        for (std::size_t pos = 0; pos < text.size();) {
+            const std::size_t n = utf8::sequenceLength(text, pos);
+            if (n == 0) return fail(std::string(utf8::kReplacementCharacter));
+            pos += n;
+        }
+        out.bytes = std::string(text);
+        return out;
+    }
+    const iconv_t cd = iconv_open(std::string(codePageName(page)).c_str(), "UTF-8");
+    const bool haveConverter = cd != reinterpret_cast<iconv_t>(-1);
+    // One character at a time, so the one that fails is known exactly.
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t n = utf8::sequenceLength(text, pos);
+        if (n == 0) {
+            if (haveConverter) iconv_close(cd);
+            return fail(std::string(utf8::kReplacementCharacter));
+        }
+        const std::string_view character = text.substr(pos, n);
+        pos += n;
+        if (n == 1) {  // ASCII is the same in every code page here
+            out.bytes += character[0];
+            continue;
+        }
+        char encoded[8];
+        char* in = const_cast<char*>(character.data());
+        std::size_t inLeft = character.size();
+        char* outPtr = encoded;
+        std::size_t outLeft = sizeof encoded;
+        if (!haveConverter || iconv(cd, &in, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1) ||
+            inLeft != 0) {
+            if (haveConverter) iconv_close(cd);
+            return fail(std::string(character));
+        }
+        out.bytes.append(encoded, sizeof encoded - outLeft);
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+    if (haveConverter) iconv_close(cd);
+    return out;
+}
+
 }  // namespace sequaflow::i18n

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -31,5 +32,16 @@ struct DecodedText {
 // Converts `bytes` from `page` to UTF-8 with the C library's iconv. Bytes the code page does not define
 // become U+FFFD, so bad input never stops a load or yields broken UTF-8.
 [[nodiscard]] DecodedText decodeToUtf8(std::string_view bytes, CodePage page);
+
+struct EncodedText {
+    std::string bytes;  // the whole text in the code page; empty when a character could not be encoded
+    // The first character the code page cannot hold (UTF-8; U+FFFD for bytes that are not UTF-8 at all).
+    std::optional<std::string> unencodable;
+    bool ok() const { return !unencodable.has_value(); }
+};
+
+// Converts UTF-8 text to `page` with iconv, without substitutes: a text that cannot be held exactly is
+// reported by its first offending character, never approximated.
+[[nodiscard]] EncodedText encodeFromUtf8(std::string_view utf8, CodePage page);
 
 }  // namespace sequaflow::i18n

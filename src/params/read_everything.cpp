@@ -4,6 +4,7 @@
 #include "link/sequence_run.h"
 #include "params/factory_reset.h"
 #include "params/parameter_settings.h"
+#include "record/vehicle_transfer.h"
 
 namespace sequaflow::params {
 
@@ -37,11 +38,7 @@ ReadEverythingReport ReadEverything(link::Link& link, ProgramState& state, const
     if (!run.absorb(r.maps.sequence)) return finish();
     r.serialRead = link::ReadSerialNumber(link, state.serial);
 
-    for (int w = 0; w < kRecordWordCount; ++w) {
-        if (w == link::kSerialNumberWord) continue;  // read above with the controller data
-        if (!run.step("record", w, kRecordWordCount - 1)) return finish();
-        r.recordWords[static_cast<std::size_t>(w)] = link::ReadRecordWord(link, static_cast<std::uint8_t>(w));
-    }
+    if (!record::ReadVehicleRecord(link, run, state.vehicle, r.recordWords)) return finish();
     if (r.serialRead) r.recordWords[link::kSerialNumberWord] = state.serial;
     run.finish();
     return finish();

@@ -10,12 +10,13 @@
 #include "params/parameter_reader.h"
 #include "params/program_state.h"
 #include "params/progress.h"
+#include "record/vehicle_transfer.h"
 
 // What a connection reads: the parameter set (with the reset offer for a controller never programmed),
 // the writes every read makes, the maps, the controller data and the vehicle-record words.
 namespace sequaflow::params {
 
-inline constexpr int kRecordWordCount = 64;
+inline constexpr int kRecordWordCount = record::kRecordStoreWords;
 
 struct ReadEverythingHooks {
     // Asked when parameter 0 says the controller was never programmed; true runs the factory reset.

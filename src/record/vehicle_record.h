@@ -61,4 +61,50 @@ struct VehicleFields {
 // The dialog's fields for a record (the texts sliced out of the buffer, the lists decoded from words 62/63).
 VehicleFields FieldsOf(const VehicleRecord& record);
 
+// The record store's words as a read brought them; a word whose reply was rejected is empty.
+inline constexpr int kRecordStoreWords = 64;
+using RecordWords = std::array<std::optional<std::uint16_t>, kRecordStoreWords>;
+// Takes the words that answered into the record (0..60 the text, 62 and 63); an empty word keeps the previous
+// bytes. Byte 120 is zeroed afterwards.
+void AdoptRecordWords(VehicleRecord& record, const RecordWords& words);
+
+// Words 62 and 63 for the chosen entries, with the saved marker 0.
+std::uint16_t PackWord62(int layout, int cylinders, int nozzle);
+std::uint16_t PackWord63(int capacity);
+
+// Why a field cannot go into the record. Checked before anything is built or sent, so a refused entry never
+// reaches the controller half-made.
+enum class FieldFault : std::uint8_t {
+    TooLong,      // more characters than the field holds
+    Unencodable,  // a character the record's code page has no byte for
+    DateDigits,   // a date part that is not exactly its width in digits
+    NoSuchDate,   // digits of a day that does not exist (2025-02-30)
+    NoSelection,  // a list without a chosen entry
+};
+struct FieldProblem {
+    FieldFault fault;
+    std::optional<TextField> text;  // the field concerned, one of the two
+    std::optional<ListField> list;
+    std::string character;  // the offending character (UTF-8) for Unencodable
+};
+
+// The field as the record holds it: at most its width, the date parts exactly their width in digits and
+// together a day of the calendar.
+std::optional<FieldProblem> CheckTextBytes(TextField field, std::string_view bytes);
+std::optional<FieldProblem> CheckDate(std::string_view year, std::string_view month, std::string_view day);
+
+// The record buffer from the seven texts (record bytes), the texts padded with spaces to their widths, the
+// date parts as they are, then the zero byte; the bytes after it are kept. The texts must have passed the
+// checks above; the lists must all be chosen. Words 62/63 take the lists with the saved marker 0.
+void BuildVehicleRecord(VehicleRecord& record, const std::array<std::string, kTextFieldCount>& bytes);
+void SetInstallationData(VehicleRecord& record, const std::array<std::optional<int>, kListFieldCount>& lists);
+
+// The rule when the focus leaves a date field: a part shorter than its width is replaced (year "2005",
+// month and day "01") and the hint is shown. nullopt when the text stays.
+struct DateLeaveFix {
+    std::string replacement;
+    std::string_view hint;
+};
+std::optional<DateLeaveFix> DateFieldLeft(TextField field, std::string_view text);
+
 }  // namespace sequaflow::record

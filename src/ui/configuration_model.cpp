@@ -15,6 +15,7 @@ ConfigurationModel::Snapshot ConfigurationModel::snapshot() const {
     std::copy(state_.maps.advanced().begin(), state_.maps.advanced().end(), s.advanced.begin());
     for (int k = 0; k < maps::kStdCells; ++k) s.standard[static_cast<std::size_t>(k)] = state_.maps.stdByte(k);
     s.serial = state_.serial;
+    s.vehicle = state_.vehicle;
     return s;
 }
 
@@ -24,7 +25,9 @@ void ConfigurationModel::announce(const Snapshot& before) {
         if (before.imageSlots[static_cast<std::size_t>(n)] != after.imageSlots[static_cast<std::size_t>(n)]) emit parameterChanged(n);
     if (before.points != after.points || before.advanced != after.advanced || before.standard != after.standard)
         emit mapsChanged();
-    if (before.serial != after.serial) emit recordChanged();
+    if (before.serial != after.serial || before.vehicle.text != after.vehicle.text ||
+        before.vehicle.word62 != after.vehicle.word62 || before.vehicle.word63 != after.vehicle.word63)
+        emit recordChanged();
 }
 
 }  // namespace sequaflow::ui

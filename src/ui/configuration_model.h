@@ -52,6 +52,7 @@ private:
         std::array<std::uint8_t, maps::kCells> advanced{};
         std::array<std::uint8_t, maps::kStdCells> standard{};
         std::uint16_t serial = 0;
+        record::VehicleRecord vehicle;
     };
     Snapshot snapshot() const;
     void announce(const Snapshot& before);

@@ -1,6 +1,5 @@
 #include "ui/connection_controller.h"
 
-#include <QDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -10,6 +9,7 @@
 #include "ui/app_settings.h"
 #include "ui/configuration_model.h"
 #include "ui/dialogs/status_window.h"
+#include "ui/dialogs/vehicle_data_dialog.h"
 #include "ui/fields.h"
 #include "ui/live_feed.h"
 #include "ui/main_menu.h"
@@ -151,7 +151,12 @@ void ConnectionController::askForVehicleData() {
         window_->close();
         return;
     }
-    if (auto* entry = window_->findChild<QDialog*>(QStringLiteral("TForm5"))) entry->exec();
+    // The data is not optional: leaving the entry without saving ends the program as No does.
+    auto* entry = window_->findChild<VehicleDataDialog*>(QStringLiteral("TForm5"));
+    if (entry == nullptr || !entry->enterVehicleData()) {
+        window_->close();
+        return;
+    }
     const char sep = controls_.separator();
     (void)controls_.run([sep](link::Link& link, params::ProgramState& state) {
         return params::ApplyFirstRunDefaults(link, state, sep);
