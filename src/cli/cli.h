@@ -130,6 +130,18 @@ private:
     std::unique_ptr<link::FrameLog> trace_;
 };
 
+// A command on the line: its options parsed first (a usage error opens nothing and sends nothing), then the
+// port opened, then `run` on the session with the options.
+template <typename Parse, typename Run>
+int RunOnSession(Context& context, Args args, Parse parse, Run run) {
+    const auto options = parse(context, args);
+    if (!options) return kUsage;
+    int rc = kOk;
+    auto session = Session::Open(context, rc);
+    if (!session) return rc;
+    return run(*session, *options);
+}
+
 // A timer of fixed rate for the command loops: a tick that ran late is not made up for, as with a GUI
 // timer.
 class FixedRate {

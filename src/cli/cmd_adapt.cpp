@@ -537,12 +537,9 @@ int RunAdaptOn(Context& context, link::Link& link, link::Pacer& pacer, const Ada
 }
 
 int RunAdapt(Context& context, Args args) {
-    const auto options = ParseAdaptArgs(context, args);
-    if (!options) return kUsage;
-    int rc = kOk;
-    auto session = Session::Open(context, rc);
-    if (!session) return rc;
-    return RunAdaptOn(context, session->link(), session->pacer(), *options);
+    return RunOnSession(context, args, ParseAdaptArgs, [&](Session& session, const auto& options) {
+        return RunAdaptOn(context, session.link(), session.pacer(), options);
+    });
 }
 
 }  // namespace sequaflow::cli

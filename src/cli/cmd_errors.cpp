@@ -121,12 +121,9 @@ int RunErrorsOn(Context& context, link::Link& link, const ErrorsOptions& options
 }
 
 int RunErrors(Context& context, Args args) {
-    const auto options = ParseErrorsArgs(context, args);
-    if (!options) return kUsage;
-    int rc = kOk;
-    auto session = Session::Open(context, rc);
-    if (!session) return rc;
-    return RunErrorsOn(context, session->link(), *options);
+    return RunOnSession(context, args, ParseErrorsArgs, [&](Session& session, const auto& options) {
+        return RunErrorsOn(context, session.link(), options);
+    });
 }
 
 }  // namespace sequaflow::cli

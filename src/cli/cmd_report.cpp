@@ -289,12 +289,9 @@ int RunReportOn(Context& context, link::Link& link, const ReportOptions& options
 }
 
 int RunReport(Context& context, Args args) {
-    const auto options = ParseReportArgs(context, args);
-    if (!options) return kUsage;
-    int rc = kOk;
-    auto session = Session::Open(context, rc);
-    if (!session) return rc;
-    return RunReportOn(context, session->link(), *options);
+    return RunOnSession(context, args, ParseReportArgs, [&](Session& session, const auto& options) {
+        return RunReportOn(context, session.link(), options);
+    });
 }
 
 }  // namespace sequaflow::cli

@@ -281,12 +281,9 @@ int RunVehicleOn(Context& context, link::Link& link, const VehicleOptions& optio
 }
 
 int RunVehicle(Context& context, Args args) {
-    const auto options = ParseVehicleArgs(context, args);
-    if (!options) return kUsage;
-    int rc = kOk;
-    auto session = Session::Open(context, rc);
-    if (!session) return rc;
-    return RunVehicleOn(context, session->link(), *options);
+    return RunOnSession(context, args, ParseVehicleArgs, [&](Session& session, const auto& options) {
+        return RunVehicleOn(context, session.link(), options);
+    });
 }
 
 }  // namespace sequaflow::cli

@@ -78,12 +78,9 @@ int RunWorkTimeOn(Context& context, link::Link& link, const WorkTimeOptions& opt
 }
 
 int RunWorkTime(Context& context, Args args) {
-    const auto options = ParseWorkTimeArgs(context, args);
-    if (!options) return kUsage;
-    int rc = kOk;
-    auto session = Session::Open(context, rc);
-    if (!session) return rc;
-    return RunWorkTimeOn(context, session->link(), *options);
+    return RunOnSession(context, args, ParseWorkTimeArgs, [&](Session& session, const auto& options) {
+        return RunWorkTimeOn(context, session.link(), options);
+    });
 }
 
 }  // namespace sequaflow::cli
