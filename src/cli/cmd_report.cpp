@@ -1,7 +1,5 @@
 #include <cstdio>
 #include <ctime>
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <ostream>
 #include <utility>
@@ -15,6 +13,7 @@
 #include "i18n/message_ids.h"
 #include "i18n/message_store.h"
 #include "link/connection.h"
+#include "params/parameter_file.h"
 #include "params/parameter_settings.h"
 #include "params/setting_keys.h"
 #include "record/config_report.h"
@@ -209,26 +208,10 @@ int WritePdf(Context& context, const std::vector<std::string>& lines, const std:
                           record::ExpandTabs(lines[i])});
     const record::PdfDocument doc = record::WriteTextPdf(placed, kFontPt);
 
-    // Into a temporary file first, so a failed write never leaves half a report under the name.
-    const std::filesystem::path target(path);
-    std::filesystem::path temp = target;
-    temp += ".part";
-    {
-        std::ofstream file(temp, std::ios::binary | std::ios::trunc);
-        file.write(doc.bytes.data(), static_cast<std::streamsize>(doc.bytes.size()));
-        file.close();
-        if (!file) {
-            std::error_code ignored;
-            std::filesystem::remove(temp, ignored);
-            context.err << "sequaflow-cli: cannot write " << path << '\n';
-            return kFileError;
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, target, ec);
-    if (ec) {
-        std::filesystem::remove(temp, ec);
-        context.err << "sequaflow-cli: cannot write " << path << '\n';
+    const auto written =
+        params::WriteFileReplacing(path, std::string_view(doc.bytes.data(), doc.bytes.size()));
+    if (!written) {
+        context.err << "sequaflow-cli: cannot write the report " << written.error().detail << '\n';
         return kFileError;
     }
     if (doc.replaced > 0)

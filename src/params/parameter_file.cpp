@@ -29,7 +29,7 @@ struct Fd {
     }
 };
 
-bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
+bool WriteAll(int fd, const char* data, std::size_t size) {
     while (size > 0) {
         const ssize_t n = ::write(fd, data, size);
         if (n < 0) {
@@ -117,6 +117,10 @@ Result<ParameterFileContent, FileErrorCode> ReadParameterFile(const std::string&
 }
 
 Result<Ok, FileErrorCode> WriteParameterFile(const std::string& path, const ParameterFileBytes& bytes) {
+    return WriteFileReplacing(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
+Result<Ok, FileErrorCode> WriteFileReplacing(const std::string& path, std::string_view bytes) {
     struct stat st {};
     if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
         return FileError{FileErrorCode::NotAFile, path + ": is a directory"};

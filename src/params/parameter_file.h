@@ -45,7 +45,8 @@ ParameterFileBytes EncodeParameterFile(const ParameterImage& image, const maps::
 // with the path and the reason, and nothing has been changed or sent.
 [[nodiscard]] Result<ParameterFileContent, FileErrorCode> ReadParameterFile(const std::string& path);
 // Writes to a temporary file beside `path` and renames it into place, so a failed write never destroys
-// the previous file.
+// the previous file and never leaves half a file under the name.
+[[nodiscard]] Result<Ok, FileErrorCode> WriteFileReplacing(const std::string& path, std::string_view bytes);
 [[nodiscard]] Result<Ok, FileErrorCode> WriteParameterFile(const std::string& path, const ParameterFileBytes& bytes);
 
 // The name a save gets: the chosen name followed by the date text, with path separators in the date (some
