@@ -114,7 +114,7 @@ TEST(ReportCommand, RefusesBadArgumentsAndASilentController) {
 
     ReportRig unwritable;
     EXPECT_EQ(unwritable.run({"--pdf", "/nonexistent-dir/x.pdf"}), cli::kFileError);
-    EXPECT_NE(unwritable.err.str().find("cannot write /nonexistent-dir/x.pdf"), std::string::npos);
+    EXPECT_NE(unwritable.err.str().find("cannot write the report /nonexistent-dir/x.pdf: No such file or directory"), std::string::npos);
 }
 
 }  // namespace
