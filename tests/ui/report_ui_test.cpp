@@ -92,6 +92,10 @@ void ReportUiTest::reportAfterAReadCarriesTheControllersValues() {
     QCOMPARE(mixture, QStringLiteral("Korekta mieszanki\t\t+15 [%]"));
     QCOMPARE(rig.colourOf(static_cast<int>(lines.indexOf(mixture))), QColor(255, 0, 0));
     QVERIFY(!rig.lineStarting(QStringLiteral("Czujnik temp. reduktora\t\t\t")).isEmpty());
+    // The vehicle lines come from the record the read left in TForm5, without the dialog ever opening.
+    QCOMPARE(rig.lineStarting(QStringLiteral("Nr rejestracyjny")), QStringLiteral("Nr rejestracyjny: :\t\t\t\tWX 4711 AB  "));
+    QCOMPARE(rig.lineStarting(QStringLiteral("Liczba Cylindrów")), QStringLiteral("Liczba Cylindrów: :\t\t\t4"));
+    QCOMPARE(rig.lineStarting(QStringLiteral("Pojemność silnika")), QStringLiteral("Pojemność silnika: :\t\t\t1,60 L"));
 
     const auto printed = rig.page()->printedLines();
     QCOMPARE(printed.size(), std::size_t{50});

@@ -121,6 +121,14 @@ VehicleDataDialog::VehicleDataDialog(ConfigurationModel& model, SequenceRunner& 
     layout->addLayout(buttons);
     connect(ok_, &QPushButton::clicked, this, [this] { (void)save(); });
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+    // A read leaves the record in the fields as well, not only an opening: the report reads them. An open
+    // dialog keeps what the user is typing.
+    const auto refill = [this] {
+        if (!isVisible()) fill();
+    };
+    connect(&model_, &ConfigurationModel::readFinished, this, refill);
+    connect(&model_, &ConfigurationModel::recordChanged, this, refill);
+    fill();
 }
 
 void VehicleDataDialog::fill() {

@@ -147,6 +147,7 @@ void ReportPage::showReport() {
     console_->clear();
     const WidgetReportSource source(finder_, messages_);
     for (const auto& line : record::BuildConsoleReport(source)) appendConsoleLine(FromStd(line.text), ColourOf(line.colour));
+    console_->moveCursor(QTextCursor::Start);  // the report is read from its heading
 }
 
 void ReportPage::copyToClipboard() {
