@@ -84,7 +84,8 @@ std::string Trimmed(std::string s) {
 
 // Reads words 0..60, 62 and 63; false (with the message printed) when any of them did not answer.
 bool ReadRecord(Context& context, link::Link& link, record::VehicleRecord& vehicle, int& exitCode) {
-    link::SequenceRun run(link, context.control({}));
+    const SequenceControl control = context.control({});
+    link::SequenceRun run(link, control);
     record::RecordWords words{};
     const bool whole = record::ReadVehicleRecord(link, run, vehicle, words);
     if (!link.portOpen()) {

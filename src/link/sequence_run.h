@@ -13,6 +13,8 @@ namespace sequaflow::link {
 class SequenceRun {
 public:
     SequenceRun(Link& link, const SequenceControl& control);
+    // It keeps the control by reference: a temporary would be gone before the first step.
+    SequenceRun(Link& link, SequenceControl&& control) = delete;
 
     // Call before each step; false means stop now (the result says why).
     [[nodiscard]] bool step(std::string_view phase, int position, int maximum);
