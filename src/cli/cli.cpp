@@ -58,6 +58,11 @@ void PrintHelp(std::ostream& out) {
            "                               exactly what the screen sends (coupled parameters included)\n"
            "  param get N                  one raw word; signed parameters (3, 5, 48, 49, 52) print signed\n"
            "  param set N VALUE            write one raw word (-32768..65535), nothing else\n";
+    out << "\nVehicle record (reads the record first; fields not given keep what the controller holds):\n"
+           "  vehicle set [--registration T] [--make T] [--model T] [--installer T] [--date YYYY-MM-DD]\n"
+           "              [--layout R|V|B|W] [--cylinders 1..8] [--capacity LITRES] [--nozzle MM]\n"
+           "                               texts at most 12/15/15/30 characters; capacity 0.35..7.00 and\n"
+           "                               nozzle 1.00..5.00 in steps of 0.05, as the dialog's lists\n";
     out << "\nExit codes: 0 success, 2 usage error, 3 port cannot be opened or was lost,\n"
            "4 no valid answer from the controller, 5 file error,\n"
            "6 cancelled by Ctrl+C or SIGTERM.\n";
