@@ -18,6 +18,7 @@
 #include "sim/controller.h"
 #include "sim/fault_injector.h"
 #include "sim/sim_port.h"
+#include "support/cli_sim_rig.h"
 
 using namespace sequaflow;
 
@@ -125,15 +126,8 @@ public:
 
 // The command against the in-process simulator in virtual time: the engine held at 2600 rpm, the reducer
 // warm.
-struct AdaptRig {
-    link::VirtualPacer pacer;
-    sim::Controller controller{sim::ControllerOptions{}};
-    sim::SimPort port{controller, pacer};
-    link::Link link{port, pacer};
+struct AdaptRig : testing_support::CliSimRig {
     FrameWatch watch;
-    std::ostringstream out, err;
-    volatile std::sig_atomic_t interrupted = 0;
-    cli::Context context{out, err, {}, false, &interrupted};
     // The procedure has no time limit of its own: a run that would never end is stopped and fails the test.
     static constexpr std::chrono::seconds kVirtualLimit{300};
     bool timedOut = false;
@@ -147,8 +141,6 @@ struct AdaptRig {
                 interrupted = SIGINT;
             }
         });
-        link.setPortName("/dev/simulated");
-        EXPECT_TRUE(link.openPort().ok());
         link.setObserver(&watch);
         controller.engine().holdRpm(2600);
         controller.engine().setReducerTemperature(60);

@@ -12,25 +12,15 @@
 #include "sim/controller.h"
 #include "sim/sim_port.h"
 #include "support/cli_runner.h"
+#include "support/cli_sim_rig.h"
 
 using namespace sequaflow;
 
 namespace {
 
 // The commands against the in-process simulator in virtual time.
-struct DiagRig {
-    link::VirtualPacer pacer;
-    sim::Controller controller{sim::ControllerOptions{}};
-    sim::SimPort port{controller, pacer};
-    link::Link link{port, pacer};
-    std::ostringstream out, err;
-    cli::Context context{out, err, {}, false, nullptr};
-
-    DiagRig() {
-        link.setPortName("/dev/simulated");
-        EXPECT_TRUE(link.openPort().ok());
-        controller.engine().command(sim::FuelCommand::Petrol);
-    }
+struct DiagRig : testing_support::CliSimRig {
+    DiagRig() { controller.engine().command(sim::FuelCommand::Petrol); }
     int errors(std::vector<std::string> args) {
         const auto options = cli::ParseErrorsArgs(context, args);
         return options ? cli::RunErrorsOn(context, link, *options) : cli::kUsage;
@@ -40,10 +30,7 @@ struct DiagRig {
         return options ? cli::RunWorkTimeOn(context, link, *options) : cli::kUsage;
     }
     std::uint16_t param(int n) const { return controller.running().params[static_cast<std::size_t>(n)]; }
-    void reset() {
-        out.str({});
-        err.str({});
-    }
+    void reset() { clearOutput(); }
 };
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "sim/controller.h"
 #include "sim/fault_injector.h"
 #include "sim/sim_port.h"
+#include "support/cli_sim_rig.h"
 
 using namespace sequaflow;
 
@@ -22,20 +23,7 @@ namespace {
 
 // The command against the in-process simulator (its demonstration vehicle and factory settings) in virtual
 // time.
-struct ReportRig {
-    link::VirtualPacer pacer;
-    sim::Controller controller{sim::ControllerOptions{}};
-    sim::SimPort port{controller, pacer};
-    link::Link link{port, pacer};
-    std::ostringstream out, err;
-    volatile std::sig_atomic_t interrupted = 0;
-    cli::Context context{out, err, {}, false, &interrupted};
-
-    ReportRig() {
-        link.setPortName("/dev/simulated");
-        EXPECT_TRUE(link.openPort().ok());
-    }
-
+struct ReportRig : testing_support::CliSimRig {
     int run(std::vector<std::string> args) {
         const auto options = cli::ParseReportArgs(context, args);
         if (!options) return cli::kUsage;

@@ -12,6 +12,7 @@
 #include "sim/controller.h"
 #include "sim/fault_injector.h"
 #include "sim/sim_port.h"
+#include "support/cli_sim_rig.h"
 
 using namespace sequaflow;
 
@@ -30,19 +31,10 @@ public:
     std::string codes;
 };
 
-struct VehicleRig {
-    link::VirtualPacer pacer;
-    sim::Controller controller;
-    sim::SimPort port{controller, pacer};
-    link::Link link{port, pacer};
+struct VehicleRig : testing_support::CliSimRig {
     Sent sent;
-    std::ostringstream out, err;
-    volatile std::sig_atomic_t interrupted = 0;
-    cli::Context context{out, err, {}, false, &interrupted};
 
-    explicit VehicleRig(bool blank = false) : controller(sim::ControllerOptions{.blank = blank}) {
-        link.setPortName("/dev/simulated");
-        EXPECT_TRUE(link.openPort().ok());
+    explicit VehicleRig(bool blank = false) : CliSimRig(sim::ControllerOptions{.blank = blank}) {
         link.setObserver(&sent);
     }
     ~VehicleRig() { link.setObserver(nullptr); }
