@@ -9,7 +9,6 @@
 #include "cli/report_command.h"
 #include "cli/setting_output.h"
 #include "i18n/caption_table.h"
-#include "i18n/code_page.h"
 #include "i18n/message_ids.h"
 #include "i18n/message_store.h"
 #include "link/connection.h"
@@ -18,6 +17,7 @@
 #include "params/setting_keys.h"
 #include "record/config_report.h"
 #include "record/text_pdf.h"
+#include "record/vehicle_entry.h"
 #include "record/vehicle_record.h"
 
 namespace sequaflow::cli {
@@ -142,29 +142,22 @@ private:
         bool anyWord = false;
         for (const auto& w : s.recordWords) anyWord = anyWord || w.has_value();
         if (!anyWord) return;
-        // Words 0..60 carry the text, high byte first; 62 and 63 the installation facts.
+        // Installation words that did not answer show as no choice, as a blank controller's do.
         record::VehicleRecord vehicle;
-        for (std::size_t w = 0; w * 2 + 1 < record::kRecordBytes; ++w) {
-            if (!s.recordWords[w]) continue;
-            vehicle.text[2 * w] = static_cast<std::uint8_t>(*s.recordWords[w] >> 8);
-            vehicle.text[2 * w + 1] = static_cast<std::uint8_t>(*s.recordWords[w] & 0xFF);
-        }
-        vehicle.text[120] = 0;
-        vehicle.word62 = s.recordWords[62].value_or(0xFFFF);
-        vehicle.word63 = s.recordWords[63].value_or(0xFFFF);
-        const record::VehicleFields fields = record::FieldsOf(vehicle);
+        vehicle.word62 = vehicle.word63 = 0xFFFF;
+        record::AdoptRecordWords(vehicle, s.recordWords);
+        const record::VehicleEntry entry = record::EntryOf(vehicle);
         using TF = record::TextField;
         const std::pair<TF, const char*> texts[] = {{TF::Registration, "NrRejEdit"}, {TF::Make, "MarkaEdit"},
                                                     {TF::Model, "ModelEdit"},        {TF::Installer, "OpisEdit"},
                                                     {TF::Year, "DataRokEdit"},       {TF::Month, "DataMiesEdit"},
                                                     {TF::Day, "DataDzienEdit"}};
-        for (const auto& [field, name] : texts)
-            dialog(name, i18n::decodeToUtf8(fields.text(field), i18n::CodePage::Windows1250).utf8);
+        for (const auto& [field, name] : texts) dialog(name, entry.text(field));
         using LF = record::ListField;
         const std::pair<LF, const char*> lists[] = {
             {LF::Layout, "ComboBox2"}, {LF::Cylinders, "ComboBox3"}, {LF::Capacity, "ComboBox1"}, {LF::Nozzle, "ComboBox4"}};
         for (const auto& [list, name] : lists) {
-            const auto index = fields.list(list);
+            const auto index = entry.list(list);
             const auto text = index ? record::ListEntryText(list, *index) : std::nullopt;
             dialog(name, text ? *text : std::string(messages_.text(i18n::msg::NoData)));
         }
