@@ -31,7 +31,6 @@
 #include "live/live_frame.h"
 #include "ui/help_viewer.h"
 #include "ui/main_menu.h"
-#include "ui/configuration_model.h"
 #include "ui/page.h"
 
 namespace sequaflow::ui {
@@ -89,8 +88,8 @@ void SetMemoText(QWidget* memo, const QString& text) {
 }  // namespace
 
 LanguageController::LanguageController(QMainWindow& window, MainMenu& menu, i18n::MessageStore& messages,
-                                       const ConfigurationModel& model, QString startDir)
-    : QObject(&window), window_(window), menu_(menu), messages_(messages), model_(model), startDir_(std::move(startDir)) {
+                                       QString startDir)
+    : QObject(&window), window_(window), menu_(menu), messages_(messages), startDir_(std::move(startDir)) {
     help_ = new HelpViewer(startDir_, messages_, &window_);
 
     for (const auto& language : i18n::kLanguages) {

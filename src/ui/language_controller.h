@@ -19,7 +19,6 @@ class QWidget;
 namespace sequaflow::ui {
 
 class HelpViewer;
-class ConfigurationModel;
 class MainMenu;
 class Page;
 
@@ -36,8 +35,7 @@ public:
     using ErrorSink = std::function<void(const QString& text, const QString& detail)>;
 
     // `startDir` is the start directory: home of jezyk.txt, rozdz.txt, help.txt and "lang".
-    LanguageController(QMainWindow& window, MainMenu& menu, i18n::MessageStore& messages,
-                       const ConfigurationModel& model, QString startDir);
+    LanguageController(QMainWindow& window, MainMenu& menu, i18n::MessageStore& messages, QString startDir);
     ~LanguageController() override;
 
     // The language change of the language menu; `number` 1..9 (anything else loads nothing).
@@ -101,7 +99,6 @@ private:
     QMainWindow& window_;
     MainMenu& menu_;
     i18n::MessageStore& messages_;
-    const ConfigurationModel& model_;
     std::vector<Page*> pages_;
     QString startDir_;
     HelpViewer* help_ = nullptr;

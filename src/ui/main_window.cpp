@@ -115,7 +115,7 @@ MainWindow::MainWindow(link::ControllerLink& line, params::ProgramState& state, 
     createDialogs();
     wireShortcuts();
     // The start directory is the current one now; every control shows the table's built-in text.
-    languages_ = new LanguageController(*this, *menu_, messages_, *model_, QDir::currentPath());
+    languages_ = new LanguageController(*this, *menu_, messages_, QDir::currentPath());
     languages_->setPages(pageList_);
     languages_->applyCurrentTexts();
     wireDiagnostics();
