@@ -70,7 +70,7 @@ struct MapEditResult {
 // ---- Pure rules ----
 
 // A whole number as the grid, the fields and the dialog hold it: optional sign ("+15" is 15), digits, nothing
-// else; nullopt for "", "+", "1.5", "abc" or a value beyond +-9999.
+// else (spaces around it are ignored); nullopt for "", "+", "1.5", "abc" or more than nine digits.
 std::optional<int> ReadWholeNumber(std::string_view text);
 // Limited to the cell range -25..maximum.
 int LimitCell(int value, int maximum);
