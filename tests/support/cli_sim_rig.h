@@ -24,7 +24,14 @@ struct CliSimRig {
     volatile std::sig_atomic_t interrupted = 0;
     cli::Context context{out, err, {}, false, &interrupted};
 
-    explicit CliSimRig(const sim::ControllerOptions& options = {}) : controller(options) {
+    explicit CliSimRig(const sim::ControllerOptions& options = {}) : controller(options) { open(); }
+    // A controller that powers up with these lasting stores (a map or points of the test's choosing).
+    CliSimRig(const sim::ControllerOptions& options, const sim::PersistentStores& stores)
+        : controller(options, stores) {
+        open();
+    }
+
+    void open() {
         link.setPortName("/dev/simulated");
         EXPECT_TRUE(link.openPort().ok());
     }
