@@ -281,6 +281,18 @@ std::optional<MapRead> ReadForMaps(Context& context, link::Link& link, int& exit
         read.image.storeWord(n, *word);
         read.answered.parameters[At(n)] = read.image.slot(n);
     }
+    if (std::none_of(std::begin(kReadParameters), std::end(kReadParameters),
+                     [&](int n) { return read.answered.parameters[At(n)].has_value(); })) {
+        // Nobody there: no point in asking 113 map elements twice each.
+        if (NoLine(context, link)) {
+            exitCode = kPortError;
+        } else {
+            context.err << "sequaflow-cli: no valid answer from a controller on " << link.portName()
+                        << "; nothing was sent\n";
+            exitCode = context.stopRequested() ? kCancelled : kNoAnswer;
+        }
+        return std::nullopt;
+    }
     read.image.refreshShadow(params::FlagsWord::First);
     read.image.refreshShadow(params::FlagsWord::Second);
     read.model.applyTurboFlag(read.image);

@@ -44,7 +44,7 @@ struct FrameWatch final : link::LinkObserver {
 // The simulated port with one request whose replies never arrive (code, first and second argument byte).
 struct DroppingPort final : link::SerialPort {
     sim::SimPort& inner;
-    std::optional<std::array<std::uint8_t, 3>> silent;
+    std::function<bool(std::span<const std::uint8_t>)> silent;
     explicit DroppingPort(sim::SimPort& p) : inner(p) {}
     Result<Ok, link::PortErrorCode> open(const std::string& path) override { return inner.open(path); }
     void close() override { inner.close(); }
@@ -52,8 +52,7 @@ struct DroppingPort final : link::SerialPort {
     bool setRts(bool raised) override { return inner.setRts(raised); }
     bool write(std::span<const std::uint8_t> bytes) override {
         const bool ok = inner.write(bytes);
-        if (silent && bytes.size() >= 3 && bytes[0] == (*silent)[0] && bytes[1] == (*silent)[1] &&
-            bytes[2] == (*silent)[2]) {
+        if (silent && silent(bytes)) {
             std::array<std::uint8_t, 256> sink{};
             while (inner.queued().value_or(0) > 0) (void)inner.read(sink);
         }
@@ -88,7 +87,9 @@ struct MapRig : testing_support::CliSimRig {
         wire.setObserver(&watch);
     }
     ~MapRig() { wire.setObserver(nullptr); }
-    void silence(std::uint8_t code, std::uint8_t a, std::uint8_t b) { dropping.silent = std::array{code, a, b}; }
+    void silence(std::uint8_t code, std::uint8_t a, std::uint8_t b) {
+        dropping.silent = [=](std::span<const std::uint8_t> f) { return f[0] == code && f[1] == a && f[2] == b; };
+    }
     int map(std::vector<std::string> args) {
         clearOutput();
         watch.sent.clear();
@@ -242,6 +243,16 @@ TEST(MapCommand, ACellThatDoesNotAnswerStopsTheEditBeforeAnythingIsSent) {
     EXPECT_EQ(rig.map({"step", "advanced", "1", "1", "1"}), cli::kNoAnswer);
     EXPECT_TRUE(rig.watch.onlyReads());
     EXPECT_EQ(rig.err.str(), "sequaflow-cli: no valid answer for advanced map cell row 12, column 7; nothing was sent\n");
+}
+
+TEST(MapCommand, WithoutAControllerItGivesUpAfterTheParameters) {
+    MapRig rig;
+    rig.dropping.silent = [](std::span<const std::uint8_t>) { return true; };
+    EXPECT_EQ(rig.map({"show"}), cli::kNoAnswer);
+    EXPECT_EQ(rig.err.str(), "sequaflow-cli: no valid answer from a controller on /dev/simulated; nothing was sent\n");
+    EXPECT_EQ(rig.watch.sent.size(), 6u);  // each of the three parameters asked twice
+    EXPECT_EQ(rig.points({"preset", "1"}), cli::kNoAnswer);
+    EXPECT_TRUE(rig.watch.onlyReads());
 }
 
 TEST(MapCommand, ArgumentsOutsideTheMapOrNotNumbersAreUsageErrors) {
