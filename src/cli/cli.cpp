@@ -28,6 +28,9 @@ std::span<const CommandInfo> Commands() {
         {"worktime", "[--json] | reset petrol|gas", "read the work-time counters, or set one to zero", RunWorkTime},
         {"report", "[--pdf FILE]", "the configuration report as printed, or as a PDF", RunReport},
         {"vehicle", "show [--json] | set [--registration T] ...", "show or save the vehicle record", RunVehicle},
+        {"emission", "show [--json] | reset", "lambda-correction settings, switches, gas-temperature map", RunEmission},
+        {"map", "show [--json] | set | step | gradient | mode ...", "show or edit the correction maps (below)", RunMap},
+        {"points", "show [--json] | set ... | preset 1..4", "show or change the characteristic points (below)", RunPoints},
     };
     return kCommands;
 }
@@ -63,6 +66,25 @@ void PrintHelp(std::ostream& out) {
            "              [--layout R|V|B|W] [--cylinders 1..8] [--capacity LITRES] [--nozzle MM]\n"
            "                               texts at most 12/15/15/30 characters; capacity 0.35..7.00 and\n"
            "                               nozzle 1.00..5.00 in steps of 0.05, as the dialog's lists\n";
+    out << "\nLambda correction and gas-temperature map (the emission page):\n"
+           "  emission show [--json]       reads parameters 21, 22 and 47, the twelve settings and the map;\n"
+           "                               prints each field's text as the page shows it, with its unit\n"
+           "  emission reset               the page's reset: default settings, switches off, enrichments 0 %,\n"
+           "                               breakpoints 1/6/11/16/21 C; the map's activation bit and the other\n"
+           "                               bits of parameter 47 stay as the controller holds them\n";
+    out << "\nMaps (rows 1..12 by injection time, columns 1..7 by engine speed, segments 1..12 as on screen;\n"
+           "ROWS, COLS and SEGS as A or A-B; each edit reads the map, then sends what the page sends):\n"
+           "  map set advanced ROWS COLS VALUE   the typed value, limited to -25..50 (90 with turbo)\n"
+           "  map step advanced ROWS COLS DELTA  step each cell, limited at the end it moves towards\n"
+           "  map gradient ROWS COLS STEP        the block by STEP, each ring around it by half the last\n"
+           "  map set standard SEGS VALUE        the typed value for the segments\n"
+           "  map step standard SEGS DELTA       step the segments, then send all twelve\n"
+           "  map mode none|standard|advanced    only the map-mode bits of the second flags word\n"
+           "  points set [--ms T1,..,T11] [--rpm R1,..,R6]   rising breakpoints; a group not given keeps\n"
+           "                                     the controller's words; all 17 points are sent\n"
+           "  points preset N                    the point editor's presets: 1 Standard (18 ms, 6000 rpm),\n"
+           "                                     2 long injections (30 ms), 3 high-revving (20 ms, 9000 rpm),\n"
+           "                                     4 low-revving (25 ms, 5000 rpm)\n";
     out << "\nExit codes: 0 success, 2 usage error, 3 port cannot be opened or was lost,\n"
            "4 no valid answer from the controller, 5 file error,\n"
            "6 cancelled by Ctrl+C or SIGTERM.\n";

@@ -19,5 +19,8 @@ int RunErrors(Context& context, Args args);
 int RunWorkTime(Context& context, Args args);
 int RunReport(Context& context, Args args);
 int RunVehicle(Context& context, Args args);
+int RunEmission(Context& context, Args args);
+int RunMap(Context& context, Args args);
+int RunPoints(Context& context, Args args);
 
 }  // namespace sequaflow::cli
