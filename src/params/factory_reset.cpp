@@ -5,6 +5,7 @@
 #include "link/commands.h"
 #include "link/sequence_run.h"
 #include "live/conversions.h"
+#include "maps/emission.h"
 #include "maps/map_transfer.h"
 #include "params/factory_defaults.h"
 #include "params/parameter_writer.h"
@@ -94,25 +95,14 @@ SequenceResult FactoryReset(link::Link& link, ParameterImage& image, maps::MapMo
         maps::WriteStandardCell(link, model, k);
     }
 
-    for (std::size_t k = 0; k < kLambdaCount; ++k) {
-        if (!run.step("Lambda", static_cast<int>(k) + 1, static_cast<int>(kLambdaCount))) return run.result();
-        link::LambdaSet(link, static_cast<std::uint8_t>(k), kDefaultLambda[k]);
-    }
+    if (!maps::SendLambdaWords(run, link, kDefaultLambda)) return run.result();
 
     image.setField(field::LambdaSwitches, 0);
     image.setField(field::TemperatureMapOn, 0);
     if (!run.goOn()) return run.result();
     WriteParameter(link, image, pn::SecondFlags);
 
-    constexpr int kTemperatureWords = static_cast<int>(kTempCorrCount + kTempPointCount);
-    for (std::size_t m = 0; m < kTempCorrCount; ++m) {
-        if (!run.step("Temp.", static_cast<int>(m) + 1, kTemperatureWords)) return run.result();
-        link::WriteTempCorrSequence(link, static_cast<std::uint8_t>(m), kDefaultTempCorr[m]);
-    }
-    for (std::size_t n = 0; n < kTempPointCount; ++n) {
-        if (!run.step("Temp.", static_cast<int>(kTempCorrCount + n) + 1, kTemperatureWords)) return run.result();
-        link::WriteTempPointSequence(link, static_cast<std::uint8_t>(n), kDefaultTempPoints[n]);
-    }
+    if (!maps::SendDefaultTemperatureMap(run, link)) return run.result();
 
     if (!run.goOn()) return run.result();
     maps::SetMapMode(link, image, 2);
