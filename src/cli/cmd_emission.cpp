@@ -67,9 +67,10 @@ void PrintText(std::ostream& out, const params::ProgramState& state) {
     }
     const auto map = maps::TemperatureMapTextsOf(state);
     out << maps::kTemperatureMapGroup << ": " << maps::kTemperatureMapItems[map.activation != 0 ? 1 : 0] << '\n';
-    out << "  " << maps::kBreakpointsLabel << " [°C]   ";
+    // Staggered as on the page: each breakpoint between the enrichments on either side of it.
+    out << "  " << maps::kBreakpointsLabel << " [°C]    ";
     for (const auto& t : map.breakpoints) out << std::setw(5) << t;
-    out << "\n  " << maps::kEnrichmentsLabel << " [%]           ";
+    out << "\n  " << maps::kEnrichmentsLabel << " [%]        ";
     for (const auto& k : map.enrichments) out << std::setw(5) << k;
     out << '\n';
 }
