@@ -199,6 +199,7 @@ inline constexpr CaptionRow kTextRows[] = {
     row(16001, message(), "Wczytanie pliku do sterownika"),
     row(16002, message(), "Ustawienia fabryczne"),
     row(16003, message(), "Zapis map"),
+    row(16004, message(), "Zmiana mapy"),
     row(16010, message(), "%1: zakończono"),
     row(16011, message(), "%1: brak połączenia ze sterownikiem, nic nie wysłano"),
     row(16012, message(), "%1: port sterownika zniknął po %2 krokach (%3)"),
@@ -207,6 +208,11 @@ inline constexpr CaptionRow kTextRows[] = {
     row(16015, message(), "Brak pełnego odczytu sterownika: plik nie został zapisany"),
     row(16016, message(), "Port sterownika zniknął: odczyty są nieaktualne, ponowne połączenie nastąpi samo"),
     row(16017, message(), "Sterownik znów odpowiada"),
+    row(16020, message(), "Edycja"),
+    row(16021, message(), "Cofnij zmianę mapy"),
+    row(16022, message(), "Ponów zmianę mapy"),
+    row(16030, message(), "Punkt charakterystyki \"%1\" nie jest liczbą: nic nie wysłano"),
+    row(16031, message(), "Punkty charakterystyki muszą rosnąć od zera: \"%1\" nie jest większe od poprzedniego, nic nie wysłano"),
 };
 
 }  // namespace sequaflow::i18n::rows

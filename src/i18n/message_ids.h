@@ -170,6 +170,7 @@ inline constexpr int SequenceRead = 16000;                // "Odczyt ze sterowni
 inline constexpr int SequenceFileLoad = 16001;            // "Wczytanie pliku do sterownika"
 inline constexpr int SequenceFactoryReset = 16002;        // "Ustawienia fabryczne"
 inline constexpr int SequenceMapUpload = 16003;           // "Zapis map"
+inline constexpr int SequenceMapEdit = 16004;             // "Zmiana mapy"
 inline constexpr int SequenceDone = 16010;                // "%1: zakończono"
 inline constexpr int SequenceNotConnected = 16011;        // "%1: brak połączenia ze sterownikiem, nic nie wysłano"
 inline constexpr int SequenceLineLost = 16012;            // "%1: port sterownika zniknął po %2 krokach (%3)"
@@ -178,6 +179,13 @@ inline constexpr int SequenceHalfWritten = 16014;         // "; sterownik ma cz�
 inline constexpr int SaveNeedsCompleteRead = 16015;       // "Brak pełnego odczytu sterownika: plik nie został zapisany"
 inline constexpr int LineLostStale = 16016;               // "Port sterownika zniknął: odczyty są nieaktualne…"
 inline constexpr int LineBack = 16017;                    // "Sterownik znów odpowiada"
+// The program's own: the edit menu of the maps.
+inline constexpr int EditMenu = 16020;                    // "Edycja"
+inline constexpr int UndoMapEdit = 16021;                 // "Cofnij zmianę mapy"
+inline constexpr int RedoMapEdit = 16022;                 // "Ponów zmianę mapy"
+// The program's own: the point editor refuses texts it cannot send.
+inline constexpr int PointNotANumber = 16030;             // "Punkt charakterystyki \"%1\" nie jest liczbą…"
+inline constexpr int PointsNotRising = 16031;             // "Punkty charakterystyki muszą rosnąć…"
 
 // Every id above; a test checks that each is a stored text of the caption table and that none is left out.
 inline constexpr int kAllMessageIds[] = {
@@ -206,8 +214,9 @@ PortAlreadyOpen, NoController, PortBusy, StatusHeading, Petrol, Gas, AdaptationI
     NoData, VehicleDataNotSaved, SaveVehicleDataTitle, OnGas, OnPetrol, SaveParametersQuestion,
     SaveParametersTitle, NotProgrammed, MemoryResetTitle, AutoDetection, RecommendedNozzles, LeaveAdaptation,
     Connected, NotConnected, SequenceRead, SequenceFileLoad, SequenceFactoryReset, SequenceMapUpload,
-    SequenceDone, SequenceNotConnected, SequenceLineLost, SequenceCancelled, SequenceHalfWritten,
-    SaveNeedsCompleteRead, LineLostStale, LineBack,
+    SequenceMapEdit, SequenceDone, SequenceNotConnected, SequenceLineLost, SequenceCancelled, SequenceHalfWritten,
+    SaveNeedsCompleteRead, LineLostStale, LineBack, EditMenu, UndoMapEdit, RedoMapEdit,
+    PointNotANumber, PointsNotRising,
 };
 
 }  // namespace sequaflow::i18n::msg

@@ -13,6 +13,7 @@ int NameOf(SequenceKind kind) {
         case SequenceKind::FileLoad: return msg::SequenceFileLoad;
         case SequenceKind::FactoryReset: return msg::SequenceFactoryReset;
         case SequenceKind::MapUpload: return msg::SequenceMapUpload;
+        case SequenceKind::MapEdit: return msg::SequenceMapEdit;
     }
     return msg::SequenceRead;
 }

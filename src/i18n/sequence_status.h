@@ -8,7 +8,7 @@
 namespace sequaflow::i18n {
 
 // The long sequences the window runs, each named in its status line.
-enum class SequenceKind { Read, FileLoad, FactoryReset, MapUpload };
+enum class SequenceKind { Read, FileLoad, FactoryReset, MapUpload, MapEdit };
 
 // The one line the status bar shows when a long sequence ends: that it finished, or why it stopped and how
 // far it got, and for a sequence that writes, whether the controller now holds a half-written
