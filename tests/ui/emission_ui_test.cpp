@@ -5,6 +5,7 @@
 #include <QTabWidget>
 #include <QtTest>
 
+#include "link/commands.h"
 #include "ui/main_menu.h"
 #include "ui_rig.h"
 
@@ -42,6 +43,7 @@ private slots:
     void savingTheMapSendsLimitedValuesAndCorrectsTheFields();
     void aTextThatIsNoNumberStopsTheMapSaveThere();
     void readAfterResetShowsTheResetValues();
+    void switchesShowTheLastParameterReadNotTheController();
     void enteringAFieldShowsItsDescription();
 };
 
@@ -145,6 +147,24 @@ void EmissionUiTest::readAfterResetShowsTheResetValues() {
     QCOMPARE(rig.edit("EditT5")->text(), QStringLiteral("21"));
     QCOMPARE(rig.edit("EditT6K")->text(), QStringLiteral("0"));
     QVERIFY(rig.dialogs.texts.isEmpty());
+}
+
+void EmissionUiTest::switchesShowTheLastParameterReadNotTheController() {
+    EmissionRig rig;
+    // Another tool switches everything on after the program read the parameters (map mode 2 only).
+    link::WriteParamSequence(rig.link(), 47, 0x0F88);
+    QCOMPARE(rig.simParameter(47), 0x0F88);
+    const auto mark = rig.wire.mark();
+    rig.click("Button39");
+    for (const char* name : {"ComboBoxFiltrIner", "ComboBoxInercLambda", "ComboBoxInercRPM", "ComboBoxObcKorekt",
+                             "ComboBoxWolnozmienna"})
+        QCOMPARE(rig.find<QComboBox>(name)->currentIndex(), 0);
+    // Twelve setting requests and nothing else: no parameter is asked for.
+    QStringList sent;
+    for (const QString& l : rig.wire.framesAndPausesSince(mark))
+        if (l.startsWith(QStringLiteral("send"))) sent << l;
+    QCOMPARE(sent.size(), 12);
+    for (const QString& l : sent) QVERIFY2(l.contains(QStringLiteral("LambdaRead")), qPrintable(l));
 }
 
 void EmissionUiTest::enteringAFieldShowsItsDescription() {
