@@ -36,13 +36,22 @@ bool ReadFlags(Context& context, link::Link& link, params::ProgramState& state, 
     return true;
 }
 
-int StopExit(Context& context, link::Link& link, const SequenceResult& result, std::string_view what) {
+// `total` is the number of words a write sends (0 for a read): a stopped write says how far it got.
+int StopExit(Context& context, link::Link& link, const SequenceResult& result, std::string_view what, int total) {
+    std::string after;
+    if (total > 0 && result.sentSomething) {
+        after = " after " + std::to_string(result.steps) + " of " + std::to_string(total) +
+                " words; the controller holds a partly reset correction";
+    } else if (total > 0) {
+        after = "; nothing was sent";
+    }
     if (result.stopped == StopReason::Cancelled) {
-        context.err << "sequaflow-cli: " << what << " cancelled" << CancelledBy(context.stopSignal()) << '\n';
+        context.err << "sequaflow-cli: " << what << " was cancelled" << CancelledBy(context.stopSignal()) << after
+                    << '\n';
         return kCancelled;
     }
     context.err << "sequaflow-cli: " << LostPortText(link.portName(), link.lostReason()) << " during " << what
-                << '\n';
+                << after << '\n';
     return kPortError;
 }
 
@@ -141,16 +150,17 @@ int RunEmissionOn(Context& context, link::Link& link, const EmissionOptions& opt
         if (!ReadFlags(context, link, state, "nothing was sent")) return link.portOpen() ? kNoAnswer : kPortError;
         // The activation of the temperature map stays as the controller holds it.
         const auto r = maps::ResetLambdaAndTemperature(link, state, maps::TemperatureMapItem(state.image), control);
-        if (!r.sequence.completed()) return StopExit(context, link, r.sequence, "the reset");
+        constexpr int kWords = maps::kLambdaSettings + maps::kTempPoints + maps::kTempEnrichments;
+        if (!r.sequence.completed()) return StopExit(context, link, r.sequence, "the reset", kWords);
         context.out << "Lambda-correction settings, switches and gas-temperature map reset.\n";
         return kOk;
     }
 
     if (!ReadFlags(context, link, state, "nothing shown")) return link.portOpen() ? kNoAnswer : kPortError;
     const auto lambda = maps::ReadLambdaSettings(link, state, control);
-    if (!lambda.sequence.completed()) return StopExit(context, link, lambda.sequence, "the read");
+    if (!lambda.sequence.completed()) return StopExit(context, link, lambda.sequence, "the read", 0);
     const auto map = maps::ReadTemperatureMap(link, state, control);
-    if (!map.sequence.completed()) return StopExit(context, link, map.sequence, "the read");
+    if (!map.sequence.completed()) return StopExit(context, link, map.sequence, "the read", 0);
     if (lambda.failures() + map.failures() > 0) {
         // An unanswered word would print as a zero the controller never held.
         context.err << "sequaflow-cli: no valid answer on " << link.portName() << " for";

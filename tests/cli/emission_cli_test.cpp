@@ -97,3 +97,13 @@ TEST(EmissionCommand, BadArgumentsAreUsageErrorsAndASilentControllerSendsNothing
         << rig.err.str();
     for (const auto& f : port.written()) EXPECT_EQ(f[0], link::code::ParamRead);
 }
+
+TEST(EmissionCommand, AResetCancelledBeforeItsFirstWordSaysNothingWasSent) {
+    EmissionRig rig;
+    link::LambdaSet(rig.link, 2, 12345);  // the reset would put 10100 here
+    rig.interrupted = SIGINT;
+    EXPECT_EQ(rig.run({"reset"}), cli::kCancelled);
+    EXPECT_EQ(rig.err.str(), "sequaflow-cli: the reset was cancelled by Ctrl+C; nothing was sent\n");
+    EXPECT_EQ(rig.controller.running().lambda[2], 12345);
+    EXPECT_EQ(rig.param(params::pn::SecondFlags), 0x0008);
+}
