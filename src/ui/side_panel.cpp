@@ -3,6 +3,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "i18n/message_ids.h"
@@ -105,6 +106,15 @@ SidePanel::SidePanel(const LiveFeed& feed, const ConfigurationModel& model, cons
     connect(errorLamp_, &LedLamp::clicked, this, &SidePanel::errorLampClicked);
     layout->addWidget(errorLamp_);
     layout->addStretch(1);
+    // Which map the controller works with: choosing one also opens its page.
+    auto* mapStd = new QPushButton(QStringLiteral("Mapa standardowa"), this);
+    mapStd->setObjectName(QStringLiteral("sbMapStd"));
+    auto* mapAdv = new QPushButton(QStringLiteral("Mapa zaawansowana"), this);
+    mapAdv->setObjectName(QStringLiteral("sbMapAdv"));
+    connect(mapStd, &QPushButton::clicked, this, [this] { emit mapChosen(2); });
+    connect(mapAdv, &QPushButton::clicked, this, [this] { emit mapChosen(1); });
+    layout->addWidget(mapStd);
+    layout->addWidget(mapAdv);
     setFixedWidth(230);
 
     connect(&feed_, &LiveFeed::frameAccepted, this, &SidePanel::showReadings);

@@ -35,6 +35,8 @@ public slots:
 signals:
     // AbLEDError was clicked (once it is shown).
     void errorLampClicked();
+    // sbMapStd (2) or sbMapAdv (1): the map mode chosen.
+    void mapChosen(int mode);
 
 private:
     const LiveFeed& feed_;

@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 
 #include "ui/fields.h"
 #include "ui/live_feed.h"
@@ -69,7 +70,11 @@ ReadingsPage::ReadingsPage(const LiveFeed& feed, QWidget* parent) : QWidget(pare
     gasTemp_ = MakeValueField(QStringLiteral("EditOdczytyTempLPG"), this);
     temps->addWidget(gasTemp_, 1, 1);
     grid->addLayout(temps, 3, 0, 1, 2);
-    grid->setRowStretch(4, 1);
+    auto* map = new QPushButton(QStringLiteral("Mapa"), this);
+    map->setObjectName(QStringLiteral("MapyButton"));
+    connect(map, &QPushButton::clicked, this, &ReadingsPage::mapRequested);
+    grid->addWidget(map, 4, 0, Qt::AlignLeft);
+    grid->setRowStretch(5, 1);
 
     connect(&feed_, &LiveFeed::frameAccepted, this, &ReadingsPage::showReadings);
 }

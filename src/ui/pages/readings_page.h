@@ -30,6 +30,10 @@ public:
 public slots:
     void showReadings();
 
+signals:
+    // MapyButton: the standard map, as its mode.
+    void mapRequested();
+
 private:
     const LiveFeed& feed_;
     std::array<VerticalBar*, 8> petrolBars_{};
