@@ -137,6 +137,9 @@ QWidget* EmissionPage::buildLambdaGroups() {
             }
             layout->addLayout(lists, 0, 3, 4, 1);
             layout->setRowStretch(3, 1);
+            layout->setColumnMinimumWidth(2, 12);
+            layout->setColumnStretch(2, 0);
+            layout->setColumnStretch(4, 1);
             grid->addWidget(group, 3, 0, 1, 2);
         } else {
             grid->addWidget(group, g / 2, g % 2);
