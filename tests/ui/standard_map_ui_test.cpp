@@ -329,7 +329,15 @@ void StandardMapUiTest::everyControlOfThePageFitsTheWindow() {
         const QRect inPage(w->mapTo(page, QPoint(0, 0)), w->size());
         QVERIFY2(page->rect().contains(inPage), name);
     }
-    // A look at it, for whoever changes the layout.
+    // A look at it, for whoever changes the layout: some segments lowered below zero, the last ones raised.
+    auto* strip = rig.find<QTableWidget>("StringPasek");
+    strip->setRangeSelected(QTableWidgetSelectionRange(0, 5, 0, 7), true);
+    for (int i = 0; i < 6; ++i) rig.find<QPushButton>("ButtonMi5stdm")->click();
+    strip->clearSelection();
+    strip->setRangeSelected(QTableWidgetSelectionRange(0, 10, 0, 11), true);
+    for (int i = 0; i < 5; ++i) rig.find<QPushButton>("ButtonPL5stdm")->click();
+    QCOMPARE(rig.find<QLineEdit>("Edit_19")->text(), QStringLiteral("-15"));
+    QCOMPARE(rig.find<QLineEdit>("Edit_24")->text(), QStringLiteral("40"));
     page->grab().save(QDir::tempPath() + QStringLiteral("/standard_map_page.png"));
     rig.find<QPushButton>("ButtonEditPP")->click();
     auto* dialog = rig.window->findChild<ui::PointEditorDialog*>(QStringLiteral("TForm8"));
