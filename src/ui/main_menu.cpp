@@ -24,8 +24,9 @@ struct ItemDef {
 };
 
 constexpr MenuDef kMenus[] = {
-    {"Plik1", "Plik", true},        {"Port1", "Port", true},           {"Opcje1", "Opcje", true},
-    {"Komenda1", "Komenda", true},  {"ResetSystemu1", "Dodatki", true}, {"Rozdzielczo1", "Rozdzielczosc", false},
+    {"Plik1", "Plik", true},        {"Port1", "Port", true},            {"Opcje1", "Opcje", true},
+    {"Edycja1", "Edycja", true},    {"Komenda1", "Komenda", true},      {"ResetSystemu1", "Dodatki", true},
+    {"Rozdzielczo1", "Rozdzielczosc", false},
     {"Jzyk1", "Jezyk", true},       {"Pomoc1", "Pomoc", false},         {"menukestra", "menukestra", false},
 };
 
@@ -44,6 +45,10 @@ constexpr ItemDef kItems[] = {
     {"Opcje1", "Fabr1", "Fabr.", false, false, ""},
     {"Opcje1", "DiagnosytkaWtryskiwaczy1", "Diagnostyka wtryskiwaczy", false, false, ""},
     {"Opcje1", "Odczytkonfiguracji1", "Odczyt konfiguracji", false, false, ""},
+    {"Opcje1", "Emisja1", "Emisja", true, false, ""},
+    // The program's own: undo and redo of the session's map edits.
+    {"Edycja1", "CofnijMape1", "Cofnij zmianę mapy", true, false, "Ctrl+Z"},
+    {"Edycja1", "PonowMape1", "Ponów zmianę mapy", true, false, "Ctrl+Y"},
     {"Komenda1", "PrzecznaBenzyn1", "Przelacz na Benzyne", true, false, ""},
     {"Komenda1", "PrzecznaAutomat1", "Przelacz na Automat", true, false, ""},
     {"Komenda1", "PrzecznaLPG1", "Przelacz na LPG", true, false, ""},

@@ -2,7 +2,9 @@
 
 #include <QObject>
 #include <QString>
+#include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "maps/map_edit.h"
 
@@ -36,10 +38,16 @@ signals:
 private:
     maps::MapEditResult runOnLine(const Operation& operation, bool record);
     void report(const maps::MapEditResult& result);
+    void clearHistory();
+    // The cells as the last edit left them: a change of the maps by anything else (a read, the
+    // adaptation's results) ends what an undo could restore.
+    std::vector<std::uint8_t> cellsNow() const;
 
     ConfigurationModel& model_;
     SequenceRunner& runner_;
     maps::EditHistory history_;
+    std::vector<std::uint8_t> cellsAfterEdit_;
+    bool editing_ = false;
 };
 
 }  // namespace sequaflow::ui

@@ -31,6 +31,7 @@ public:
     // Whether a controller answered on the open port.
     bool connected() const { return line_.link().connected(); }
     const link::ControllerLink& line() const { return line_; }
+    const i18n::MessageStore& messages() const { return messages_; }
 
     // A short exchange (a tick, a fuel command, a parameter write, a connection attempt) under the busy guard.
     // Returns false, having sent nothing, while another sequence holds the line.

@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <array>
+#include <functional>
 #include <atomic>
 #include <memory>
 #include <sstream>
@@ -108,6 +109,9 @@ public:
     ~DialogAnswerer() override { QCoreApplication::instance()->removeEventFilter(this); }
 
     void setAnswer(QMessageBox::StandardButton answer) { answer_ = answer; }
+    // A dialog other than a message box for which this returns true has been answered by it (a field filled
+    // and OK clicked, say) instead of being rejected. Called from inside the dialog's event loop.
+    std::function<bool(QDialog*)> answerDialog;
     // Message box texts (a dialog of another kind by its class name), in the order they came.
     QStringList texts;
 
@@ -120,9 +124,9 @@ protected:
         // Answered from inside the dialog's own event loop, once exec() has started it.
         QMetaObject::invokeMethod(
             dialog,
-            [dialog, box, answer = answer_] {
+            [this, dialog, box, answer = answer_] {
                 if (box != nullptr && box->button(answer) != nullptr) box->button(answer)->click();
-                else dialog->reject();
+                else if (box != nullptr || !answerDialog || !answerDialog(dialog)) dialog->reject();
             },
             Qt::QueuedConnection);
         return false;
