@@ -337,7 +337,8 @@ void GridMapPage::gradient() {
 
 void GridMapPage::copyBlock() {
     const auto block = grid_->selectedBlock();
-    if (!block) return;
+    // Before a read the model holds no map, only the start-up texts are on screen: nothing worth copying.
+    if (!block || model_.state().readStatus == params::ReadStatus::None) return;
     QApplication::clipboard()->setText(QString::fromStdString(maps::CopyAdvanced(model_.maps(), *block)));
 }
 
