@@ -90,7 +90,9 @@ std::string LambdaTextFromWord(int index, std::uint16_t word, const params::Para
         case LambdaUnit::Whole: return std::to_string(static_cast<std::int16_t>(word));
         case LambdaUnit::Milliseconds:
             return live::FormatFixed(static_cast<double>(live::TicksToMs(word, image.fastClock())), 4, 1, separator);
-        case LambdaUnit::Rpm: return std::to_string(live::PeriodToRpm(word, image.ignitionType()));
+        case LambdaUnit::Rpm:
+            // A zero period (nothing read yet) would come out as hundreds of millions of rpm.
+            return word == 0 ? std::string("0") : std::to_string(live::PeriodToRpm(word, image.ignitionType()));
     }
     return {};
 }

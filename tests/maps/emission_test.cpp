@@ -108,6 +108,7 @@ TEST(LambdaConversion, EngineSpeedsAreTruncatedThenTurnedIntoPeriodsOfTheIgnitio
     EXPECT_EQ(LambdaTextFromWord(10, 3456, Image(2, false), ','), "2000");
     EXPECT_EQ(LambdaTextFromWord(11, 1382, Image(2, false), ','), "5000");
     EXPECT_EQ(LambdaTextFromWord(10, 6912, Image(1, false), ','), "2000");
+    EXPECT_EQ(LambdaTextFromWord(11, 0, Image(2, false), ','), "0");  // the start-up zero, never read
 }
 
 TEST(LambdaConversion, TextsThatAreNoNumberOrDoNotFitAWordAreRefusedWithTheReason) {
