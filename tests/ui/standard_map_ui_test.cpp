@@ -124,6 +124,12 @@ void StandardMapUiTest::typedFieldIsLimitedSentOnEnterAndNotResentOnLeaving() {
     field->setText(QStringLiteral("-40"));
     rig.find<QLineEdit>("Edit_21")->setFocus();
     QCOMPARE(rig.wire.framesAndPausesSince(mark), StdCellFrames(7, 75));  // limited to -25
+    // A window on its way out sends nothing for a field it leaves changed.
+    field->setFocus();
+    field->setText(QStringLiteral("7"));
+    mark = rig.wire.mark();
+    rig.window.reset();
+    QCOMPARE(rig.wire.framesAndPausesSince(mark), QStringList{});
 }
 
 void StandardMapUiTest::enterAndDoubleClickInTheStripSetTypedValues() {

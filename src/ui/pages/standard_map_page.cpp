@@ -366,7 +366,7 @@ bool StandardMapPage::eventFilter(QObject* watched, QEvent* event) {
         }
         return false;
     }
-    if (event->type() == QEvent::FocusOut) {
+    if (event->type() == QEvent::FocusOut && !shutDown_) {
         for (int k = 0; k < maps::kStdCells; ++k) {
             // Leaving a field sends it only when it says something other than the controller holds.
             if (watched == cells_[At(k)] &&

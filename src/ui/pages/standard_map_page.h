@@ -45,6 +45,8 @@ public:
     maps::StripRun selectedRun() const;
 
     void shown() override;
+    // The window is closing: leaving a field no longer sends it.
+    void shutDown() { shutDown_ = true; }
 
 signals:
     void editPointsRequested();
@@ -85,6 +87,7 @@ private:
     maps::GraphGeometry geometry_;
     int pointerSegment_ = 0;
     int marked_ = -1;
+    bool shutDown_ = false;
 };
 
 }  // namespace sequaflow::ui
