@@ -21,6 +21,17 @@ live::ReadingsInputs ReadingsInputsOf(const ProgramState& state) {
     return in;
 }
 
+live::ScopeInputs ScopeInputsOf(const ProgramState& state) {
+    live::ScopeInputs in;
+    in.ignitionType = state.image.ignitionType();
+    in.fastClock = state.image.fastClock();
+    in.lambda1Type = state.image.slot(pn::Lambda1Type);
+    in.lambda2Type = state.image.slot(pn::Lambda2Type);
+    in.maxGasTicks = static_cast<std::uint32_t>(state.image.slot(pn::MaxGasTime));
+    in.decimalSeparator = state.decimalSeparator;
+    return in;
+}
+
 bool CanSaveConfiguration(ReadStatus status) { return status == ReadStatus::Complete || status == ReadStatus::File; }
 
 }  // namespace sequaflow::params

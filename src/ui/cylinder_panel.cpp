@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QVBoxLayout>
 
 #include "diag/injector_test.h"
@@ -12,6 +13,7 @@
 #include "ui/configuration_model.h"
 #include "ui/fields.h"
 #include "ui/live_feed.h"
+#include "ui/scope_selectors.h"
 #include "ui/sequence_runner.h"
 #include "ui/widgets/thermometer.h"
 #include "ui/widgets/vertical_bar.h"
@@ -47,11 +49,13 @@ CylinderPanel::CylinderPanel(const LiveFeed& feed, ConfigurationModel& model, Se
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
 
+    scope_ = new ScopeSelectors(this);
     auto* times = new QGroupBox(this);
     times->setObjectName(QStringLiteral("GroupCzasy_Diag"));
     auto* grid = new QGridLayout(times);
-    grid->addWidget(MakeLabel(QStringLiteral("CaptionInjBenz"), QStringLiteral("Benzyna"), times), 0, 1);
-    grid->addWidget(MakeLabel(QStringLiteral("CaptionOdczytyLPGInj"), QStringLiteral("Gaz"), times), 0, 2);
+    grid->setHorizontalSpacing(3);
+    grid->addWidget(MakeLabel(QStringLiteral("CaptionInjBenz"), QStringLiteral("Benzyna"), times), 0, 1, 1, 2);
+    grid->addWidget(MakeLabel(QStringLiteral("CaptionOdczytyLPGInj"), QStringLiteral("Gaz"), times), 0, 3, 1, 2);
     for (int c = 0; c < 8; ++c) {
         const auto i = static_cast<std::size_t>(c);
         grid->addWidget(new QLabel(QString::number(c + 1), times), c + 1, 0);
@@ -63,9 +67,11 @@ CylinderPanel::CylinderPanel(const LiveFeed& feed, ConfigurationModel& model, Se
         font.setBold(true);
         switches_[i]->setFont(font);
         connect(switches_[i], &QPushButton::clicked, this, [this, c] { toggleInjector(c + 1); });
-        grid->addWidget(petrol_[i], c + 1, 1);
-        grid->addWidget(gas_[i], c + 1, 2);
-        grid->addWidget(switches_[i], c + 1, 3);
+        grid->addWidget(scope_->group(live::ScopeGroup::Petrol)->item(c), c + 1, 1);
+        grid->addWidget(scope_->group(live::ScopeGroup::Gas)->item(c), c + 1, 3);
+        grid->addWidget(petrol_[i], c + 1, 2);
+        grid->addWidget(gas_[i], c + 1, 4);
+        grid->addWidget(switches_[i], c + 1, 5);
     }
     switches_[0]->setToolTip(QStringLiteral("Wylaczenie Wtrysku GAZOWEGO"));
     layout->addWidget(times);
@@ -84,6 +90,11 @@ CylinderPanel::CylinderPanel(const LiveFeed& feed, ConfigurationModel& model, Se
     addRow(QStringLiteral("LabelKorekta"), QStringLiteral("Korekta"), correction_, QStringLiteral("EditKorekta"));
     addRow(QStringLiteral("LabelTR"), QStringLiteral("Temp. reduktora"), reducer_, QStringLiteral("EditTR"));
     addRow(QStringLiteral("LabelTG"), QStringLiteral("Temp. gazu"), gasTemp_, QStringLiteral("EditTG"));
+    RadioGroup* temperature = scope_->group(live::ScopeGroup::Temperature);
+    values->addWidget(scope_->group(live::ScopeGroup::Rpm)->item(0), 0, 2);
+    values->addWidget(scope_->group(live::ScopeGroup::Pressure)->item(0), 1, 2);
+    values->addWidget(temperature->item(1), row - 2, 2);  // reducer
+    values->addWidget(temperature->item(0), row - 1, 2);  // gas
     layout->addLayout(values);
 
     auto* thermos = new QHBoxLayout;
@@ -98,8 +109,13 @@ CylinderPanel::CylinderPanel(const LiveFeed& feed, ConfigurationModel& model, Se
     layout->addLayout(thermos);
 
     auto* lambdas = new QHBoxLayout;
-    lambdas->addWidget(LambdaGroup(1, this, lambda1_));
-    lambdas->addWidget(LambdaGroup(2, this, lambda2_));
+    // Each probe's selector lives in its group, so it is hidden with the probe.
+    auto* probe1 = LambdaGroup(1, this, lambda1_);
+    auto* probe2 = LambdaGroup(2, this, lambda2_);
+    static_cast<QGridLayout*>(probe1->layout())->addWidget(scope_->group(live::ScopeGroup::Lambda1)->item(0), 0, 2);
+    static_cast<QGridLayout*>(probe2->layout())->addWidget(scope_->group(live::ScopeGroup::Lambda2)->item(0), 0, 2);
+    lambdas->addWidget(probe1);
+    lambdas->addWidget(probe2);
     layout->addLayout(lambdas);
     layout->addStretch(1);
     setFixedWidth(260);

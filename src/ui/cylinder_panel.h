@@ -14,6 +14,7 @@ namespace sequaflow::ui {
 
 class ConfigurationModel;
 class LiveFeed;
+class ScopeSelectors;
 class SequenceRunner;
 class Thermometer;
 class VerticalBar;
@@ -28,6 +29,8 @@ public:
 
     // The lambda probe types (parameters 55 and 56) shape the probes' bars.
     void setLambdaTypes(int type1, int type2, const QString& absentText);
+    // The oscilloscope's channel selectors, each beside the field it stands for.
+    ScopeSelectors& scopeSelectors() { return *scope_; }
 
 public slots:
     void showReadings();
@@ -57,6 +60,7 @@ private:
     Thermometer* gasThermo_;
     LambdaDisplay lambda1_;
     LambdaDisplay lambda2_;
+    ScopeSelectors* scope_;
 };
 
 }  // namespace sequaflow::ui

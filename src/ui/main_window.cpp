@@ -14,6 +14,7 @@
 
 #include "i18n/message_ids.h"
 #include "link/connection.h"
+#include "maps/map_transfer.h"
 #include "params/parameter_image.h"
 #include "params/parameter_numbers.h"
 #include "ui/app_settings.h"
@@ -36,6 +37,7 @@
 #include "ui/language_controller.h"
 #include "ui/live_feed.h"
 #include "ui/main_menu.h"
+#include "ui/map_editor.h"
 #include "ui/parameter_controls.h"
 #include "ui/pages/adaptation_page.h"
 #include "ui/pages/advanced_page.h"
@@ -51,7 +53,9 @@
 #include "ui/pages/standard_map_page.h"
 #include "ui/readings_controller.h"
 #include "ui/sequence_runner.h"
+#include "ui/scope_selectors.h"
 #include "ui/side_panel.h"
+#include "ui/widgets/idle_slider.h"
 #include "ui/work_time_box.h"
 
 namespace sequaflow::ui {
@@ -69,6 +73,7 @@ MainWindow::MainWindow(link::ControllerLink& line, params::ProgramState& state, 
     model_ = new ConfigurationModel(state_, line_.connection(), this);
     feed_ = new LiveFeed(this);
     controls_ = new ParameterControls(*runner_, *model_, messages_, this);
+    mapEditor_ = new MapEditor(*model_, *runner_, this);
 
     progress_ = new QProgressBar(this);
     progress_->setObjectName(QStringLiteral("ProgressBar1"));
@@ -119,6 +124,7 @@ MainWindow::MainWindow(link::ControllerLink& line, params::ProgramState& state, 
     languages_->setPages(pageList_);
     languages_->applyCurrentTexts();
     wireDiagnostics();
+    wireMapEditing();
     configuration_ =
         new ConfigurationController(*runner_, *model_, messages_, *menu_, *connection_, this, QDir::currentPath());
     connect(readings_, &ReadingsController::statusChanged, side_, &SidePanel::showStatus);
@@ -151,16 +157,21 @@ MainWindow::~MainWindow() {
     // Destroying a focused editor makes it lose the focus, which is an editor's cue to write: a window on
     // its way out sends nothing, and the model's changes no longer reach the window's own handlers.
     controls_->shutDown();
+    standardMapPage_->shutDown();
     model_->disconnect(this);
 }
 
 void MainWindow::buildPages() {
     readingsPage_ = new ReadingsPage(*feed_, pages_);
     parametersPage_ = new ParametersPage(*controls_, messages_, pages_);
-    oscilloscopePage_ = new OscilloscopePage(pages_);
+    oscilloscopePage_ = new OscilloscopePage(*feed_, *model_, pages_);
+    ScopeSelectors& selectors = cylinders_->scopeSelectors();
+    oscilloscopePage_->setChannel(selectors.channel());
+    connect(&selectors, &ScopeSelectors::channelChanged, oscilloscopePage_,
+            [this, &selectors] { oscilloscopePage_->setChannel(selectors.channel()); });
     errorsPage_ = new ErrorsPage(*model_, *runner_, messages_, pages_);
-    standardMapPage_ = new StandardMapPage(*model_, *feed_, pages_);
-    gridMapPage_ = new GridMapPage(pages_);
+    standardMapPage_ = new StandardMapPage(*model_, *feed_, *mapEditor_, *controls_, pages_);
+    gridMapPage_ = new GridMapPage(*model_, *feed_, *mapEditor_, pages_);
     adaptationPage_ = new AdaptationPage(*controls_, *readings_, *feed_, messages_, progress_, pages_);
     advancedPage_ = new AdvancedPage(*model_, *runner_, *controls_, messages_, pages_);
     factoryPage_ = new FactoryPage(*controls_, pages_);
@@ -176,7 +187,7 @@ void MainWindow::buildPages() {
         return findChild<QWidget*>(name);
     };
     reportPage_ = new ReportPage(findForReport, messages_, pages_);
-    emissionPage_ = new EmissionPage(pages_);
+    emissionPage_ = new EmissionPage(*model_, *runner_, messages_, pages_);
     struct Entry {
         QWidget* widget;
         Page* page;
@@ -241,8 +252,13 @@ void MainWindow::createDialogs() {
     connect(menu_->action(QStringLiteral("ZapiszDaneAuta1")), &QAction::triggered, vehicle,
             [vehicle] { (void)vehicle->editInstallationData(); });
     new SignalNoiseDialog(this);
-    new MapValueDialog(this);
-    new PointEditorDialog(this);
+    mapValueDialog_ = new MapValueDialog(this);
+    gridMapPage_->setValueDialog(mapValueDialog_);
+    auto* points = new PointEditorDialog(*model_, *runner_, messages_, this);
+    connect(standardMapPage_, &StandardMapPage::editPointsRequested, points, &PointEditorDialog::edit);
+    connect(gridMapPage_, &GridMapPage::editPointsRequested, points, &PointEditorDialog::edit);
+    standardMapPage_->setValueDialog(mapValueDialog_);
+    gridMapPage_->placeIdleSlider(new IdleSlider(*controls_, QStringLiteral("AbHSlider2"), gridMapPage_));
     new MapSelectionDialog(this);
     auto* injectorSettings = new InjectorSettingsDialog(*controls_, this);
     auto* idleCorrection = new IdleCorrectionDialog(*controls_, this);
@@ -281,11 +297,19 @@ void MainWindow::wireShortcuts() {
     bind("ParametryF41", parametersPage_, false);
     bind("ZaawansowaneF51", advancedPage_, false);
     bind("AutoadaptacjaF61", adaptationPage_, false);
-    bind("Mapa1", gridMapPage_, false);
-    bind("MapaInj1", standardMapPage_, false);
+    connect(menu_->action(QStringLiteral("Mapa1")), &QAction::triggered, this, [this] { openMap(1); });
+    connect(menu_->action(QStringLiteral("MapaInj1")), &QAction::triggered, this, [this] { openMap(2); });
+    connect(readingsPage_, &ReadingsPage::mapRequested, this, [this] { openMap(2); });
+    connect(side_, &SidePanel::mapChosen, this, [this](int mode) {
+        if (mode == 2) menu_->menu(QStringLiteral("Jzyk1"))->menuAction()->setVisible(true);
+        openMap(mode);
+    });
+    connect(standardMapPage_, &StandardMapPage::exitRequested, this, [this] { leaveMap(standardMapPage_, parametersPage_); });
+    connect(gridMapPage_, &GridMapPage::exitRequested, this, [this] { leaveMap(gridMapPage_, readingsPage_); });
     bind("Fabr1", factoryPage_, false);
     bind("DiagnosytkaWtryskiwaczy1", injectorDiagPage_, false);
     bind("Odczytkonfiguracji1", reportPage_, false);
+    bind("Emisja1", emissionPage_, false);
     menu_->setMapModeShortcut(2);
 }
 
@@ -305,6 +329,50 @@ void MainWindow::wireDiagnostics() {
         showPage(advancedPage_);
     });
     connect(languages_, &LanguageController::languageChanged, cylinders_, &CylinderPanel::showSwitches);
+}
+
+void MainWindow::wireMapEditing() {
+    QAction* undo = menu_->action(QStringLiteral("CofnijMape1"));
+    QAction* redo = menu_->action(QStringLiteral("PonowMape1"));
+    const auto follow = [this, undo, redo] {
+        undo->setEnabled(mapEditor_->canUndo());
+        redo->setEnabled(mapEditor_->canRedo());
+    };
+    connect(undo, &QAction::triggered, this, [this] { (void)mapEditor_->undo(); });
+    connect(redo, &QAction::triggered, this, [this] { (void)mapEditor_->redo(); });
+    connect(mapEditor_, &MapEditor::historyChanged, this, follow);
+    follow();
+    // The program's own items: their captions are its own texts, in the language chosen.
+    connect(languages_, &LanguageController::languageChanged, this, &MainWindow::showEditMenuTexts);
+    showEditMenuTexts();
+}
+
+void MainWindow::showEditMenuTexts() {
+    menu_->menu(QStringLiteral("Edycja1"))->setTitle(Text(messages_, i18n::msg::EditMenu));
+    menu_->action(QStringLiteral("CofnijMape1"))->setText(Text(messages_, i18n::msg::UndoMapEdit));
+    menu_->action(QStringLiteral("PonowMape1"))->setText(Text(messages_, i18n::msg::RedoMapEdit));
+}
+
+bool MainWindow::sendMapMode(int mode) {
+    return controls_->run([mode](link::Link& link, params::ProgramState& state) -> params::SettingResult {
+        maps::SetMapMode(link, state.image, mode);
+        return params::SettingOutcome{};
+    });
+}
+
+void MainWindow::openMap(int mode) {
+    // The page of a map always edits the map the controller works with.
+    if (!sendMapMode(mode)) return;
+    applyMapMode(mode);
+    showPage(mode == 1 ? static_cast<QWidget*>(gridMapPage_) : standardMapPage_);
+}
+
+void MainWindow::leaveMap(QWidget* mapPage, QWidget* next) {
+    if (!sendMapMode(0)) return;
+    revertingPage_ = true;
+    pages_->setTabVisible(pages_->indexOf(mapPage), false);
+    revertingPage_ = false;
+    showPage(next);
 }
 
 void MainWindow::applyMapMode(int mode) {

@@ -32,6 +32,8 @@ class GridMapPage;
 class InjectorDiagPage;
 class LanguageController;
 class LiveFeed;
+class MapEditor;
+class MapValueDialog;
 class MainMenu;
 class OscilloscopePage;
 class Page;
@@ -59,6 +61,7 @@ public:
     SequenceRunner& runner() { return *runner_; }
     ConfigurationModel& model() { return *model_; }
     LiveFeed& feed() { return *feed_; }
+    MapEditor& mapEditor() { return *mapEditor_; }
     ParameterControls& parameterControls() { return *controls_; }
     ConnectionController& connection() { return *connection_; }
     ConfigurationController& configuration() { return *configuration_; }
@@ -69,6 +72,8 @@ public:
     ReadingsPage& readingsPage() { return *readingsPage_; }
     AdvancedPage& advancedPage() { return *advancedPage_; }
     StandardMapPage& standardMapPage() { return *standardMapPage_; }
+    GridMapPage& gridMapPage() { return *gridMapPage_; }
+    MapValueDialog& mapValueDialog() { return *mapValueDialog_; }
     AdaptationPage& adaptationPage() { return *adaptationPage_; }
     FactoryPage& factoryPage() { return *factoryPage_; }
     TankSensorDialog& tankSensorDialog() { return *tankDialog_; }
@@ -78,6 +83,8 @@ public:
     void showPage(QWidget* page);
     // Shows the tab of the grid map (mode 1) or of the standard map (mode 2) and moves F5 with it.
     void applyMapMode(int mode);
+    // MapyButton, MapaInj1, sbMapStd (2) and Mapa1, sbMapAdv (1): the controller's map mode, then its page.
+    void openMap(int mode);
     // The steps of the first activation; also run by the first showEvent.
     void firstActivation();
     // Instead of the saved port, connect to this entry at the first activation (as its menu item would).
@@ -98,6 +105,13 @@ private:
     void wireDiagnostics();
     void pageChanging(int index);
     void showStale(bool stale);
+    // Writes the map mode (0 none, 1 advanced, 2 standard); false when the line was busy.
+    bool sendMapMode(int mode);
+    // The hidden exit buttons of the map pages: no map mode, the page's tab hidden, `next` opened.
+    void leaveMap(QWidget* mapPage, QWidget* next);
+    // Undo and redo of map edits in the edit menu, enabled by what the history holds.
+    void wireMapEditing();
+    void showEditMenuTexts();
 
     link::ControllerLink& line_;
     params::ProgramState& state_;
@@ -107,6 +121,8 @@ private:
     SequenceRunner* runner_ = nullptr;
     ConfigurationModel* model_ = nullptr;
     LiveFeed* feed_ = nullptr;
+    MapEditor* mapEditor_ = nullptr;
+    MapValueDialog* mapValueDialog_ = nullptr;
     ParameterControls* controls_ = nullptr;
     QTabWidget* pages_ = nullptr;
     SidePanel* side_ = nullptr;

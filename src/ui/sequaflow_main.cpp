@@ -14,6 +14,7 @@
 #include "sim/engine_driver.h"
 #include "sim/pty_server.h"
 #include "ui/app_settings.h"
+#include "ui/configuration_model.h"
 #include "ui/key_filters.h"
 #include "ui/main_window.h"
 #include "ui/qt_pacer.h"
@@ -25,6 +26,7 @@ constexpr const char* kUsage =
     "  --simulate         run against the built-in simulated controller on COM1 and connect at start\n"
     "  --map COMn=PATH    use PATH for port entry n in this run (repeatable)\n"
     "  --connect COMn     at start, connect to this entry instead of the saved port\n"
+    "  --page NAME        start on this page (TabSheet1 readings, TabSheet2 oscilloscope, ...)\n"
     "  --help             this text\n"
     "  --version          the program version\n";
 
@@ -41,6 +43,7 @@ int main(int argc, char** argv) {
     bool simulate = false;
     std::optional<int> connectIndex;
     std::vector<std::string> maps;
+    std::string startPage;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--help" || a == "-h") {
@@ -60,6 +63,9 @@ int main(int argc, char** argv) {
             if (i + 1 >= argc) return UsageError("--connect needs a port entry such as COM3");
             connectIndex = link::ParsePortNumber(argv[++i]);
             if (!connectIndex) return UsageError(std::string("--connect: '") + argv[i] + "' is not COM1..COM25");
+        } else if (a == "--page") {
+            if (i + 1 >= argc) return UsageError("--page needs a page name such as TabSheet2");
+            startPage = argv[++i];
         } else if (a.rfind("-platform", 0) == 0 || a.rfind("-style", 0) == 0) {
             ++i;  // Qt's own options
         } else {
@@ -107,7 +113,19 @@ int main(int argc, char** argv) {
             simulator->withController([&](sim::Controller& c) { sim::ApplyDriverCommand(c.engine(), command); });
         });
     }
+    QWidget* page = nullptr;
+    if (!startPage.empty()) {
+        page = window.page(QString::fromStdString(startPage));
+        if (page == nullptr) return UsageError("--page: no page named '" + startPage + "'");
+    }
     window.show();
+    if (page != nullptr) {
+        window.showPage(page);
+        // The first read sets the map pages' tabs, which may move the tab bar off a page without a tab.
+        QObject::connect(
+            &window.model(), &ui::ConfigurationModel::readFinished, &window, [&window, page] { window.showPage(page); },
+            static_cast<Qt::ConnectionType>(Qt::QueuedConnection | Qt::SingleShotConnection));
+    }
     const int rc = QApplication::exec();
     if (simulator) simulator->stop();
     return rc;
