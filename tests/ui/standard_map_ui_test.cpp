@@ -52,6 +52,21 @@ QStringList PointFrames(int i, int value) {
             QStringLiteral("pause 30")};
 }
 
+// One parameter written: select, store and set, each frame summed into its checksum byte.
+QStringList ParamFrames(int n, int value) {
+    const int hi = value >> 8;
+    const int lo = value & 0xFF;
+    const QString v = QStringLiteral("0x") + QStringLiteral("%1").arg(value, 4, 16, QLatin1Char('0')).toUpper();
+    return {QStringLiteral("pause 10"),
+            QStringLiteral("send 4B %1 00 00 %2 3A  ParamSelect %3").arg(Hex(n), Hex(0x4B + n)).arg(n),
+            QStringLiteral("pause 30"),
+            QStringLiteral("send 45 %1 %2 %3 %4 3A  ParamStore %5 = %6")
+                .arg(Hex(n), Hex(hi), Hex(lo), Hex(0x45 + n + hi + lo)).arg(n).arg(v),
+            QStringLiteral("pause 20"),
+            QStringLiteral("send 44 %1 %2 %3 %4 3A  ParamSet %5 = %6")
+                .arg(Hex(n), Hex(hi), Hex(lo), Hex(0x44 + n + hi + lo)).arg(n).arg(v)};
+}
+
 struct MapRig : VirtualRig {
     MapRig() : VirtualRig(Behind::Simulator) {
         activate();
@@ -291,8 +306,7 @@ void StandardMapUiTest::mapButtonsSetTheMapModeAndOpenTheirPage() {
     rig.find<QPushButton>("sbMapStd")->click();
     const std::uint16_t expected = static_cast<std::uint16_t>((word & ~0x000C) | 0x0008);
     QCOMPARE(rig.simParameter(47), expected);
-    QCOMPARE(rig.wire.commandsSince(mark),
-             (QStringList{QStringLiteral("ParamSelect"), QStringLiteral("ParamStore"), QStringLiteral("ParamSet")}));
+    QCOMPARE(rig.wire.framesAndPausesSince(mark), ParamFrames(47, expected));
     QCOMPARE(pages->currentWidget(), standard);
     QVERIFY(pages->isTabVisible(pages->indexOf(standard)));
     QVERIFY(!pages->isTabVisible(pages->indexOf(grid)));
@@ -315,7 +329,9 @@ void StandardMapUiTest::idleSlidersWriteParameterThreeAndFollowEachOther() {
     QCOMPARE(one->maximum(), 300);
     // The factory's +0.40 ms: 92 ticks = 0.399 ms.
     QCOMPARE(one->value(), 40);
+    const auto mark = rig.wire.mark();
     one->setValue(50);  // 0.5 ms: 0.5 x 230.4 = 115.2
+    QCOMPARE(rig.wire.framesAndPausesSince(mark), ParamFrames(3, 115));
     QCOMPARE(rig.simParameter(3), 115);
     QCOMPARE(two->value(), 50);
     two->setValue(-100);  // -1.0 ms: -230.4 towards zero, as a 16-bit word
