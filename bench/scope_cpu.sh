@@ -44,8 +44,10 @@ measure() {  # page name, label
   printf '%-22s CPU %5s %%   %s live frames per second\n' "$2:" \
     "$(echo "scale=1; 100 * ($g1 - $g0) / $hz / ($w1 - $w0)" | bc)" \
     "$(echo "scale=1; ($n1 - $n0) / ($w1 - $w0)" | bc)"
+  [ "$n1" -gt "$n0" ] || echo "  (no live frames: the program did not get its connection; run again)"
   kill "$guipid" 2>/dev/null || true
   wait "$xpid" 2>/dev/null || true
+  sleep 1  # the simulator's terminal is free again before the next program opens it
 }
 
 echo "sequaflow on the simulated controller, ${seconds} s per page ($(basename "$build"))"

@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QVBoxLayout>
+#include <cstring>
 
 #include "params/program_state.h"
 #include "ui/configuration_model.h"
@@ -22,9 +23,11 @@ QColor Colour(const live::Rgb& c) { return {c.r, c.g, c.b}; }
 
 // Text placed by its top-left corner, on the canvas's white, as the labels always were.
 void DrawText(QPainter& p, const live::ScopeText& t) {
-    QFont f = p.font();
-    f.setPointSize(t.pointSize);
-    p.setFont(f);
+    if (p.font().pointSize() != t.pointSize) {
+        QFont f = p.font();
+        f.setPointSize(t.pointSize);
+        p.setFont(f);
+    }
     p.setPen(Qt::black);
     p.drawText(QPoint(t.topLeft.x, t.topLeft.y + p.fontMetrics().ascent()), QString::fromStdString(t.text));
 }
@@ -137,7 +140,9 @@ void OscilloscopePage::draw() {
         for (const auto& l : grid.gridVertical) Line(p, l);
         for (const auto& l : grid.gridHorizontal) Line(p, l);
     }
-    image_ = background_.copy();
+    // Into the same buffer every time: a fresh image per frame costs more than all the drawing.
+    if (image_.size() != background_.size()) image_ = QImage(background_.size(), QImage::Format_RGB32);
+    std::memcpy(image_.bits(), background_.constBits(), static_cast<std::size_t>(background_.sizeInBytes()));
     const live::ScopeHistory* history = channel_ ? &bank_.history(*channel_) : nullptr;
     QPainter p(&image_);
     if (history != nullptr && history->drawn()) {
