@@ -19,13 +19,14 @@ ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 hz=$(getconf CLK_TCK)
 request="rx 56 00 00 00 56 3A"
 
-"$sim" ${LINE_RATE:+--line-rate} --link "$work/ecu" --log "$work/sim.log" > /dev/null &
-for _ in $(seq 50); do [ -e "$work/ecu" ] && break; sleep 0.1; done
-
 measure() {  # page name, label
   local dir="$work/$1"
   mkdir -p "$dir"
-  : > "$work/sim.log"
+  # A simulator of its own for each run, so no run finds the terminal still held by the one before.
+  rm -f "$work/ecu" "$work/sim.log"
+  "$sim" ${LINE_RATE:+--line-rate} --link "$work/ecu" --log "$work/sim.log" > /dev/null &
+  local simpid=$!
+  for _ in $(seq 50); do [ -e "$work/ecu" ] && break; sleep 0.1; done
   (cd "$dir" && HOME="$dir" exec xvfb-run -a "$gui" --map "COM1=$work/ecu" --connect COM1 --page "$1") \
     > "$dir/out" 2>&1 &
   local xpid=$! guipid=""
@@ -47,7 +48,8 @@ measure() {  # page name, label
   [ "$n1" -gt "$n0" ] || echo "  (no live frames: the program did not get its connection; run again)"
   kill "$guipid" 2>/dev/null || true
   wait "$xpid" 2>/dev/null || true
-  sleep 1  # the simulator's terminal is free again before the next program opens it
+  kill "$simpid" 2>/dev/null || true
+  wait "$simpid" 2>/dev/null || true
 }
 
 echo "sequaflow on the simulated controller, ${seconds} s per page ($(basename "$build"))"
