@@ -117,6 +117,7 @@ void ScopeUiTest::theShownPictureHasTheTraceWhereTheValueSays() {
     rig.click("RadioGroupBDIAG", 0);
     rig.frames(60);  // drawn or not, the history moves while the page is hidden
 
+    rig.window->resize(1400, 900);  // room for the designed box
     rig.showActive();
     rig.window->showPage(rig.page());
     QCoreApplication::processEvents();
@@ -137,11 +138,20 @@ void ScopeUiTest::theShownPictureHasTheTraceWhereTheValueSays() {
     rig.script.petrolTicks = 2304;  // 10 ms: 495 - 450 - 1 = 44
     rig.frames(3);
     QCOMPARE(rig.page()->image().pixelColor(1, 44), red);  // column 0 is the border
+
+    // On a small window the box narrows, and the picture is drawn again at its size, not cut off.
+    rig.window->resize(rig.window->minimumSizeHint());
+    QCoreApplication::processEvents();
+    const QSize box = rig.find<QWidget>("OneOscyloskopPaint")->size();
+    QVERIFY(box.width() < 650);
+    QCOMPARE(rig.page()->image().size(), box);
+    QCOMPARE(rig.page()->image().pixelColor(box.width() - 1, 100), QColor(Qt::black));  // the right border
 }
 
 void ScopeUiTest::simulatedEngineTrace() {
     ScopeRig rig(Behind::Simulator);
     rig.activate();
+    rig.window->resize(1400, 900);
     rig.showActive();
     rig.window->showPage(rig.page());
     rig.frames(300);

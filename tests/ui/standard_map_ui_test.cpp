@@ -70,6 +70,8 @@ QStringList ParamFrames(int n, int value) {
 struct MapRig : VirtualRig {
     MapRig() : VirtualRig(Behind::Simulator) {
         activate();
+        // Room for the graph's designed size (on a smaller window it narrows: see the layout test).
+        window->resize(1400, 900);
         window->show();
         // Active, so that leaving a field is a focus change the field hears.
         window->activateWindow();
@@ -344,6 +346,10 @@ void StandardMapUiTest::everyControlOfThePageFitsTheWindow() {
     rig.window->resize(1180, 800);
     QCoreApplication::processEvents();
     auto* page = rig.page();
+    // Narrower than designed: drawn again for the width it has, the last bar ending 2 pixels short of it.
+    QVERIFY(page->graph()->width() < 678);
+    QCOMPARE(page->graph()->image().width(), page->graph()->width());
+    QCOMPARE(page->geometry().barRight[11], page->graph()->width() - 2);
     for (const char* name : {"Image1", "StringPasek", "ButtonMi5stdm", "Edit_24", "LabelInfoMAP", "AbHSlider1",
                              "ButtonEditPP", "AbBar1", "LabelMoB1"}) {
         auto* w = page->findChild<QWidget*>(QString::fromLatin1(name));

@@ -191,7 +191,7 @@ GridMapPage::GridMapPage(ConfigurationModel& model, const LiveFeed& feed, MapEdi
     auto* exitMap = MakeButton("ButtonExitMap2", QStringLiteral("Wyjscie z mapy"), this);
     // The point editor has no other entry; the way out has (the side panel's map choice, the menus).
     exitMap->hide();
-    for (QPushButton* b : {plus5, plus1, minus1, minus5, gradient, editPoints, exitMap}) buttons->addWidget(b);
+    for (QPushButton* b : {plus5, plus1, minus1, minus5, gradient}) buttons->addWidget(b);
     buttons->addStretch(1);
     layout->addLayout(buttons);
 
@@ -201,6 +201,9 @@ GridMapPage::GridMapPage(ConfigurationModel& model, const LiveFeed& feed, MapEdi
     sliderLabel_->setObjectName(QStringLiteral("LabelPrzesuniecieChar2"));
     sliderRow_->addWidget(sliderLabel_);
     sliderRow_->addStretch(1);
+    // Here rather than beside the step buttons: one row of all seven is wider than a small screen leaves.
+    sliderRow_->addWidget(editPoints);
+    sliderRow_->addWidget(exitMap);
     layout->addLayout(sliderRow_);
 
     connect(plus5, &QPushButton::clicked, this, [this] { step(+5); });

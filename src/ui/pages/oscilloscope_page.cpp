@@ -49,9 +49,18 @@ QGroupBox* NamingGroup(const QString& name, const QString& listName, const QStri
 
 ScopePaintBox::ScopePaintBox(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("OneOscyloskopPaint"));
-    setFixedSize(live::kScopeDesignWidth, live::kScopeDesignHeight);
+    // The designed size where there is room, smaller on a small screen: the trace follows the box's size.
+    setMinimumSize(live::kScopeDesignWidth * 3 / 5, live::kScopeDesignHeight * 3 / 5);
+    setMaximumSize(live::kScopeDesignWidth, live::kScopeDesignHeight);
     // Every pixel comes from the picture: nothing is erased first, so nothing flickers.
     setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+QSize ScopePaintBox::sizeHint() const { return {live::kScopeDesignWidth, live::kScopeDesignHeight}; }
+
+void ScopePaintBox::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (onResize) onResize();
 }
 
 void ScopePaintBox::paintEvent(QPaintEvent*) {
@@ -99,6 +108,10 @@ OscilloscopePage::OscilloscopePage(const LiveFeed& feed, const ConfigurationMode
     image_ = QImage(paint_->size(), QImage::Format_RGB32);
     image_.fill(Qt::white);
     paint_->setImage(&image_);
+    paint_->onResize = [this] {
+        stale_ = true;
+        if (isVisible()) draw();
+    };
     connect(&feed_, &LiveFeed::frameAccepted, this, &OscilloscopePage::addSample);
 }
 

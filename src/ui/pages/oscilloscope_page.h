@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QWidget>
+#include <functional>
 #include <optional>
 
 #include "live/scope.h"
@@ -21,9 +22,13 @@ class ScopePaintBox final : public QWidget {
 public:
     explicit ScopePaintBox(QWidget* parent);
     void setImage(const QImage* image) { image_ = image; }
+    // The box changed size: the picture is drawn again for it.
+    std::function<void()> onResize;
+    QSize sizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     const QImage* image_ = nullptr;

@@ -85,13 +85,13 @@ StandardMapPage::StandardMapPage(ConfigurationModel& model, const LiveFeed& feed
     column->setContentsMargins(4, 4, 4, 4);
     column->setSpacing(4);
 
-    // The graph, with the read-out of what a click would set beside it.
-    auto* top = new QHBoxLayout;
+    // The graph; under its bar, the read-out of what a click would set and the point editor's button.
     graph_ = new MapGraphImage(this);
     graph_->onPointer = [this](int x, int y) { pointerAt(x, y); };
     graph_->onClick = [this](int, int y) { clickAt(y); };
-    top->addWidget(graph_, 0, Qt::AlignTop);
-    auto* side = new QVBoxLayout;
+    graph_->onResize = [this] { drawGraph(); };
+    column->addWidget(graph_);
+    auto* readOut = new QHBoxLayout;
     labelSegment_ = MakeLabel(QStringLiteral("LabelSegment"), QStringLiteral("S: 0"), this);
     labelValue_ = MakeLabel(QStringLiteral("LabelKor"), QStringLiteral("K: 0"), this);
     labelX_ = MakeLabel(QStringLiteral("LabelX"), QStringLiteral("X: 0"), this);
@@ -104,29 +104,27 @@ StandardMapPage::StandardMapPage(ConfigurationModel& model, const LiveFeed& feed
         f.setBold(true);
         l->setFont(f);
     }
-    side->addWidget(labelSegment_);
-    side->addWidget(labelValue_);
-    side->addWidget(labelX_);
-    side->addWidget(labelY_);
-    side->addStretch(1);
     auto* editPoints = Button("ButtonEditPP", "Edytuj Punkty Charakterystyki", this);
     auto* exitMap = Button("ButtonEXITMap1", "Wyjscie z mapy", this);
     exitMap->hide();
     connect(editPoints, &QPushButton::clicked, this, &StandardMapPage::editPointsRequested);
     connect(exitMap, &QPushButton::clicked, this, &StandardMapPage::exitRequested);
-    side->addWidget(editPoints);
-    side->addWidget(exitMap);
-    top->addLayout(side, 1);
-    column->addLayout(top);
 
     bar_ = new VerticalBar(this);
     bar_->setObjectName(QStringLiteral("AbBar1"));
     bar_->setOrientation(Qt::Horizontal);
     bar_->setRange(0, 24);
-    bar_->setFixedWidth(MapGraphImage::kWidth);
+    bar_->setMinimumWidth(MapGraphImage::kMinimumWidth);
+    bar_->setMaximumWidth(MapGraphImage::kWidth);
     bar_->setMinimumHeight(22);
     column->addWidget(bar_);
-    column->addWidget(Caption("LabelObciazenieMAP", "Obciazenie", this));
+    readOut->addWidget(Caption("LabelObciazenieMAP", "Obciazenie", this));
+    readOut->addSpacing(16);
+    for (QLabel* l : {labelSegment_, labelValue_, labelX_, labelY_}) readOut->addWidget(l);
+    readOut->addStretch(1);
+    readOut->addWidget(editPoints);
+    readOut->addWidget(exitMap);
+    column->addLayout(readOut);
 
     // The strip and its step buttons.
     auto* stripRow = new QHBoxLayout;
@@ -140,7 +138,9 @@ StandardMapPage::StandardMapPage(ConfigurationModel& model, const LiveFeed& feed
     strip_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     strip_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     strip_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    strip_->setFixedSize(MapGraphImage::kWidth, 26);
+    strip_->setMinimumWidth(12 * strip_->fontMetrics().horizontalAdvance(QStringLiteral("-25 ")));
+    strip_->setMaximumWidth(MapGraphImage::kWidth);
+    strip_->setFixedHeight(26);
     strip_->setItemDelegate(new StripDelegate(marked_, strip_));
     for (int k = 0; k < maps::kStdCells; ++k) strip_->setItem(0, k, new QTableWidgetItem(QStringLiteral("0")));
     strip_->installEventFilter(this);
@@ -166,7 +166,9 @@ StandardMapPage::StandardMapPage(ConfigurationModel& model, const LiveFeed& feed
     column->addLayout(stripRow);
 
     // The twelve segments in four load groups: breakpoint texts above, corrections below.
-    auto* groupsRow = new QHBoxLayout;
+    // Two by two: four groups in a row would make the page wider than a 1024-pixel screen leaves it.
+    auto* groupsRow = new QGridLayout;
+    groupsRow->setAlignment(Qt::AlignLeft);
     const struct {
         const char* group;
         const char* caption;
@@ -219,9 +221,8 @@ StandardMapPage::StandardMapPage(ConfigurationModel& model, const LiveFeed& feed
             grid->addWidget(header, 1, first + j);
             grid->addWidget(cell, 2, first + j, Qt::AlignHCenter);
         }
-        groupsRow->addWidget(box);
+        groupsRow->addWidget(box, g / 2, g % 2);
     }
-    groupsRow->addStretch(1);
     column->addLayout(groupsRow);
 
     auto* info = Caption("LabelInfoMAP",
@@ -236,7 +237,8 @@ StandardMapPage::StandardMapPage(ConfigurationModel& model, const LiveFeed& feed
     // A child of the page itself: the caption table finds the slider's label by its name.
     idleRow->addWidget(Caption("LabelPrzesuniecieChar", "Korekta czasu wtrysku biegu jalowego", this));
     slider_ = new IdleSlider(controls, QStringLiteral("AbHSlider1"), this);
-    slider_->setFixedWidth(300);
+    slider_->setMinimumWidth(160);
+    slider_->setMaximumWidth(300);
     idleRow->addWidget(slider_);
     idleRow->addStretch(1);
     column->addLayout(idleRow);
@@ -268,7 +270,7 @@ void StandardMapPage::drawGraph() {
     const auto times = maps::BreakpointsOf(maps, model_.image()).times;
     std::array<int, maps::kStdCells> values{};
     for (int k = 0; k < maps::kStdCells; ++k) values[At(k)] = maps.stdCell(k);
-    geometry_ = maps::MapGraphGeometry(MapGraphImage::kWidth, MapGraphImage::kHeight, maps.cellMaximum(), times, values);
+    geometry_ = maps::MapGraphGeometry(graph_->width(), graph_->height(), maps.cellMaximum(), times, values);
     std::array<QString, maps::kTimePoints> labels;
     for (int k = 0; k < maps::kTimePoints; ++k) labels[At(k)] = headers_[At(k)]->text();
     graph_->setImage(DrawMapGraph(geometry_, values, labels));

@@ -64,7 +64,9 @@ QImage DrawMapGraph(const maps::GraphGeometry& g, const std::array<int, maps::kS
 
 MapGraphImage::MapGraphImage(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Image1"));
-    setFixedSize(kWidth, kHeight);
+    setMinimumSize(kMinimumWidth, kHeight);
+    setMaximumSize(kWidth, kHeight);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     setMouseTracking(true);
     setCursor(Qt::CrossCursor);
 }
@@ -89,6 +91,11 @@ void MapGraphImage::mousePressEvent(QMouseEvent* event) {
     // The press's own position: a click without a movement before it must not use a stale (or no) pointer.
     if (onPointer) onPointer(at.x(), at.y());
     if (onClick) onClick(at.x(), at.y());
+}
+
+void MapGraphImage::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (onResize) onResize();
 }
 
 }  // namespace sequaflow::ui

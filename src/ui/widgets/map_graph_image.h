@@ -19,6 +19,8 @@ class MapGraphImage final : public QWidget {
 public:
     static constexpr int kWidth = 678;
     static constexpr int kHeight = 297;
+    // Narrower on a small screen: the geometry follows the width it gets.
+    static constexpr int kMinimumWidth = 360;
 
     explicit MapGraphImage(QWidget* parent = nullptr);
 
@@ -28,11 +30,16 @@ public:
     // The pointer moved over the graph, and the left button pressed on it (both in the graph's pixels).
     std::function<void(int x, int y)> onPointer;
     std::function<void(int x, int y)> onClick;
+    // The width changed: the picture must be drawn again for it.
+    std::function<void()> onResize;
+
+    QSize sizeHint() const override { return {kWidth, kHeight}; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     QImage image_;
