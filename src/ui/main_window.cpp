@@ -1,6 +1,7 @@
 #include "ui/main_window.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDir>
 #include <QHBoxLayout>
 #include <QMenuBar>
@@ -311,6 +312,24 @@ void MainWindow::wireShortcuts() {
     bind("Odczytkonfiguracji1", reportPage_, false);
     bind("Emisja1", emissionPage_, false);
     menu_->setMapModeShortcut(2);
+
+    // Kept hidden, as ever: the report's line about the map mode reads its text.
+    auto* modeList = new QComboBox(this);
+    modeList->setObjectName(QStringLiteral("ComboBoxMapa"));
+    modeList->addItems({QStringLiteral("Bez Mapy"), QStringLiteral("Mapa Obciazenie + RPM"),
+                        QStringLiteral("Mapa Obciazeniowa")});
+    modeList->hide();
+    connect(model_, &ConfigurationModel::readFinished, this, &MainWindow::showMapModeOfRead);
+    connect(model_, &ConfigurationModel::parameterChanged, this, [this](int slot) {
+        if (slot == params::pn::SecondFlags) showMapModeOfRead();
+    });
+}
+
+void MainWindow::showMapModeOfRead() {
+    const int mode = static_cast<int>(model_->image().field(params::field::MapMode));
+    if (auto* list = findChild<QComboBox*>(QStringLiteral("ComboBoxMapa"))) list->setCurrentIndex(mode <= 2 ? mode : -1);
+    if (auto* mixture = findChild<QWidget*>(QStringLiteral("EditWzbogacanieMieszanki"))) mixture->setEnabled(mode == 0);
+    applyMapMode(mode);
 }
 
 void MainWindow::wireDiagnostics() {
@@ -379,6 +398,7 @@ void MainWindow::applyMapMode(int mode) {
     if (mode != 1 && mode != 2) return;
     const int grid = pages_->indexOf(gridMapPage_);
     const int standard = pages_->indexOf(standardMapPage_);
+    QWidget* const current = pages_->currentWidget();
     const bool onMapPage = pages_->currentIndex() == grid || pages_->currentIndex() == standard;
     // Hiding the current tab would make the tab widget jump to a neighbour on its own (maybe the
     // adaptation page); a change of map mode is no page change of the user's.
@@ -386,6 +406,8 @@ void MainWindow::applyMapMode(int mode) {
     pages_->setTabVisible(mode == 1 ? grid : standard, true);
     if (onMapPage) pages_->setCurrentIndex(mode == 1 ? grid : standard);
     pages_->setTabVisible(mode == 1 ? standard : grid, false);
+    // A page whose tab is hidden (the readings) stays in front: the tab bar would move to a visible one.
+    if (!onMapPage) pages_->setCurrentWidget(current);
     previousPage_ = pages_->currentIndex();
     revertingPage_ = false;
     menu_->setMapModeShortcut(mode);

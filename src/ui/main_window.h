@@ -83,6 +83,9 @@ public:
     void showPage(QWidget* page);
     // Shows the tab of the grid map (mode 1) or of the standard map (mode 2) and moves F5 with it.
     void applyMapMode(int mode);
+    // What a read or a load shows of the controller's map mode: the map page of its kind, the hidden
+    // ComboBoxMapa, and the single correction's field enabled only without a map.
+    void showMapModeOfRead();
     // MapyButton, MapaInj1, sbMapStd (2) and Mapa1, sbMapAdv (1): the controller's map mode, then its page.
     void openMap(int mode);
     // The steps of the first activation; also run by the first showEvent.

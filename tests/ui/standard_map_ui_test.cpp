@@ -1,6 +1,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
@@ -9,6 +10,7 @@
 #include <QtTest>
 
 #include "i18n/message_ids.h"
+#include "ui/configuration_model.h"
 #include "ui/dialogs/map_value_dialog.h"
 #include "ui/dialogs/point_editor_dialog.h"
 #include "ui/main_menu.h"
@@ -320,6 +322,21 @@ void StandardMapUiTest::mapButtonsSetTheMapModeAndOpenTheirPage() {
     rig.find<QPushButton>("MapyButton")->click();
     QCOMPARE(pages->currentWidget(), standard);
     QCOMPARE(rig.simParameter(47) >> 2 & 3, 2);
+
+    // A read that finds the advanced map shows its page's tab, the hidden mode list the report reads,
+    // and disables the single correction that only the no-map mode uses.
+    auto* modeList = rig.find<QComboBox>("ComboBoxMapa");
+    QCOMPARE(modeList->currentText(), QStringLiteral("Mapa Obciazeniowa"));
+    QVERIFY(!rig.find<QLineEdit>("EditWzbogacanieMieszanki")->isEnabled());
+    rig.window->showPage(rig.window->page(QStringLiteral("TabSheet1")));
+    rig.window->model().replace([](params::ProgramState& state) { state.image.setField(params::field::MapMode, 1); });
+    QVERIFY(pages->isTabVisible(pages->indexOf(grid)));
+    QVERIFY(!pages->isTabVisible(pages->indexOf(standard)));
+    QCOMPARE(pages->currentWidget(), rig.window->page(QStringLiteral("TabSheet1")));
+    QCOMPARE(modeList->currentText(), QStringLiteral("Mapa Obciazenie + RPM"));
+    rig.window->model().replace([](params::ProgramState& state) { state.image.setField(params::field::MapMode, 0); });
+    QVERIFY(rig.find<QLineEdit>("EditWzbogacanieMieszanki")->isEnabled());
+    QCOMPARE(modeList->currentText(), QStringLiteral("Bez Mapy"));
 }
 
 void StandardMapUiTest::idleSlidersWriteParameterThreeAndFollowEachOther() {
