@@ -5,6 +5,7 @@
 
 #include "link/sequence_run.h"
 #include "maps/map_transfer.h"
+#include "params/number_text.h"
 
 namespace sequaflow::maps {
 namespace {
@@ -95,19 +96,10 @@ bool IsValid(const GridBlock& b) {
 bool IsValid(const StripRun& r) { return r.first >= 0 && r.last < kStdCells && r.first <= r.last; }
 
 std::optional<int> ReadWholeNumber(std::string_view text) {
-    text = Trim(text);
-    bool negative = false;
-    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-        negative = text.front() == '-';
-        text.remove_prefix(1);
-    }
-    if (text.empty() || text.size() > 9) return std::nullopt;
-    int value = 0;
-    for (const char ch : text) {
-        if (ch < '0' || ch > '9') return std::nullopt;
-        value = value * 10 + (ch - '0');
-    }
-    return negative ? -value : value;
+    const auto value = params::ParseWhole(text);
+    // Nine digits at most: beyond that no cell, field or typed value means anything, and it must fit an int.
+    if (!value || *value > 999'999'999 || *value < -999'999'999) return std::nullopt;
+    return static_cast<int>(*value);
 }
 
 int LimitCell(int value, int maximum) { return std::clamp(value, kCellMinimum, std::max(kCellMinimum, maximum)); }
