@@ -186,6 +186,32 @@ inline constexpr int RedoMapEdit = 16022;                 // "Ponów zmianę map
 // The program's own: the point editor refuses texts it cannot send.
 inline constexpr int PointNotANumber = 16030;             // "Punkt charakterystyki \"%1\" nie jest liczbą…"
 inline constexpr int PointsNotRising = 16031;             // "Punkty charakterystyki muszą rosnąć…"
+// The program's own: backups, compare, the live log.
+inline constexpr int RestoreBackup = 16040;               // "Przywróć kopię zapasową…"
+inline constexpr int CompareWithFile = 16041;             // "Porównaj z plikiem…"
+inline constexpr int LogLiveData = 16042;                 // "Zapisuj odczyty do logu"
+inline constexpr int BackupWritten = 16043;               // "Kopia zapasowa: %1"
+inline constexpr int BackupUnchanged = 16044;             // "Konfiguracja bez zmian od kopii %1"
+inline constexpr int BackupFailedNothingSent = 16045;     // "Nie można zapisać kopii zapasowej (%1): …"
+inline constexpr int BackupFailed = 16046;                // "Nie można zapisać kopii zapasowej: %1"
+inline constexpr int NoBackups = 16047;                   // "Brak kopii zapasowych w %1"
+inline constexpr int BackupsTitle = 16048;                // "Kopie zapasowe"
+inline constexpr int ColumnDate = 16049;                  // "Data"
+inline constexpr int ColumnSerial = 16050;                // "Numer seryjny"
+inline constexpr int ColumnFile = 16051;                  // "Plik"
+inline constexpr int CompareTitle = 16052;                // "Porównanie z plikiem %1"
+inline constexpr int ColumnItem = 16053;                  // "Element"
+inline constexpr int ColumnOnScreen = 16054;              // "Na ekranie"
+inline constexpr int ColumnInFile = 16055;                // "W pliku"
+inline constexpr int NoDifferences = 16056;               // "Brak różnic"
+inline constexpr int DifferenceCount = 16057;             // "Różnice: %1"
+inline constexpr int ImplausibleFile = 16058;             // "Plik %1 nie wygląda na plik parametrów: …"
+inline constexpr int ControllerHoldsDifferently = 16059;  // "Sterownik przechowuje inaczej niż plik: …"
+inline constexpr int LogRunning = 16060;                  // "Log: %1"
+inline constexpr int LogOpenFailed = 16061;               // "Nie można otworzyć pliku logu %1: %2"
+inline constexpr int LogStopped = 16062;                  // "Zapis logu przerwany: %1"
+inline constexpr int LogClosed = 16063;                   // "Log zapisany: %1"
+inline constexpr int LoadBackup = 16064;                  // "Wczytaj"
 
 // Every id above; a test checks that each is a stored text of the caption table and that none is left out.
 inline constexpr int kAllMessageIds[] = {
@@ -217,6 +243,7 @@ PortAlreadyOpen, NoController, PortBusy, StatusHeading, Petrol, Gas, AdaptationI
     SequenceMapEdit, SequenceDone, SequenceNotConnected, SequenceLineLost, SequenceCancelled, SequenceHalfWritten,
     SaveNeedsCompleteRead, LineLostStale, LineBack, EditMenu, UndoMapEdit, RedoMapEdit,
     PointNotANumber, PointsNotRising,
+    RestoreBackup, CompareWithFile, LogLiveData, BackupWritten, BackupUnchanged, BackupFailedNothingSent, BackupFailed, NoBackups, BackupsTitle, ColumnDate, ColumnSerial, ColumnFile, CompareTitle, ColumnItem, ColumnOnScreen, ColumnInFile, NoDifferences, DifferenceCount, ImplausibleFile, ControllerHoldsDifferently, LogRunning, LogOpenFailed, LogStopped, LogClosed, LoadBackup,
 };
 
 }  // namespace sequaflow::i18n::msg

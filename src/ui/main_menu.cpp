@@ -34,6 +34,10 @@ constexpr ItemDef kItems[] = {
     {"Plik1", "OdczytajParametryCTRLO1", "Odczytaj Parametry", true, false, "Ctrl+O"},
     {"Plik1", "ZapiszParametryCTRLS1", "Zapisz Parametry", true, false, "Ctrl+S"},
     {"Plik1", "Odczytajparametrybezwlstero1", "Odczytaj parametry bez wł. sterownika", false, false, ""},
+    // The program's own: the backups kept of each controller, a file compared with the screen, the live log.
+    {"Plik1", "PrzywrocKopie1", "Przywróć kopię zapasową…", true, false, ""},
+    {"Plik1", "PorownajZPlikiem1", "Porównaj z plikiem…", true, false, ""},
+    {"Plik1", "ZapisLogu1", "Zapisuj odczyty do logu", true, true, ""},
     {"Port1", "AutodetekcjaCTRLD1", "Autodetekcja", true, false, "Ctrl+D"},
     {"Opcje1", "OdczytyF21", "Odczyty[F2]", false, false, ""},
     {"Opcje1", "OscyloskopyF31", "Oscyloskopy", true, false, ""},

@@ -370,6 +370,9 @@ void MainWindow::showEditMenuTexts() {
     menu_->menu(QStringLiteral("Edycja1"))->setTitle(Text(messages_, i18n::msg::EditMenu));
     menu_->action(QStringLiteral("CofnijMape1"))->setText(Text(messages_, i18n::msg::UndoMapEdit));
     menu_->action(QStringLiteral("PonowMape1"))->setText(Text(messages_, i18n::msg::RedoMapEdit));
+    menu_->action(QStringLiteral("PrzywrocKopie1"))->setText(Text(messages_, i18n::msg::RestoreBackup));
+    menu_->action(QStringLiteral("PorownajZPlikiem1"))->setText(Text(messages_, i18n::msg::CompareWithFile));
+    menu_->action(QStringLiteral("ZapisLogu1"))->setText(Text(messages_, i18n::msg::LogLiveData));
 }
 
 bool MainWindow::sendMapMode(int mode) {
