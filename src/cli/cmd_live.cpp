@@ -1,9 +1,9 @@
-#include <cstdio>
 #include <ostream>
 
 #include "cli/cli_commands.h"
 #include "link/commands.h"
 #include "live/conversions.h"
+#include "live/live_csv.h"
 #include "live/live_frame.h"
 #include "params/parameter_numbers.h"
 
@@ -15,64 +15,12 @@ constexpr std::uint32_t kClockFlagBit = 1u << 12;
 
 enum class Format { Text, Json, Csv };
 
-std::string Num(double v, int decimals) {
-    char b[48];
-    std::snprintf(b, sizeof b, "%.*f", decimals, v);
-    return b;
-}
+std::string Num(double v, int decimals) { return live::FixedText(v, decimals); }
 
-struct Reading {
-    double timeS;
-    std::uint32_t rpm;
-    float pressureBar;
-    std::int32_t reducerC, gasC;
-    float lambda1, lambda2, tankV;
-    bool onGas;
-    std::uint32_t errorsCurrent, errorsStored, injectorFaults, testMask;
-    float petrolMs[8], gasMs[8];
-};
-
-Reading MakeReading(const live::LiveWords& w, double timeS, int ignition, bool fastClock) {
-    namespace word = live::word;
-    Reading r{};
-    r.timeS = timeS;
-    r.rpm = live::PeriodToRpm(w[word::Period], ignition);
-    r.pressureBar = live::RawToBar(w[word::Pressure]);
-    r.reducerC = live::RawToCelsius(w[word::ReducerTemp]);
-    r.gasC = live::RawToCelsius(w[word::GasTemp]);
-    r.lambda1 = live::LambdaVolts(w[word::Lambda1]);
-    r.lambda2 = live::LambdaVolts(w[word::Lambda2]);
-    r.tankV = live::TankVolts(w[word::Tank]);
-    r.onGas = w[word::FuelState] == 1;
-    r.errorsCurrent = w[word::ErrorsCurrent];
-    r.errorsStored = w[word::ErrorsStored];
-    r.injectorFaults = w[word::InjectorFaults];
-    r.testMask = w[word::TestMask];
-    for (int c = 0; c < 8; ++c) {
-        r.petrolMs[c] = live::TicksToMs(w[static_cast<std::size_t>(live::PetrolTimeWord(c))], fastClock);
-        r.gasMs[c] = live::TicksToMs(w[static_cast<std::size_t>(live::GasTimeWord(c))], fastClock);
-    }
-    return r;
-}
-
-void PrintCsvHeader(std::ostream& out) {
-    out << "time_s,rpm,pressure_bar,reducer_c,gas_c,lambda1_v,lambda2_v,tank_v,on_gas,errors_current,"
-           "errors_stored,injector_faults,test_mask";
-    for (int c = 1; c <= 8; ++c) out << ",petrol_ms" << c;
-    for (int c = 1; c <= 8; ++c) out << ",gas_ms" << c;
-    out << '\n';
-}
-
-void Print(std::ostream& out, const Reading& r, Format format) {
+void Print(std::ostream& out, const live::LiveReading& r, Format format) {
     const auto f = [](float v) { return Num(static_cast<double>(v), 3); };
     if (format == Format::Csv) {
-        out << Num(r.timeS, 3) << ',' << r.rpm << ',' << f(r.pressureBar) << ',' << r.reducerC << ',' << r.gasC << ','
-            << f(r.lambda1) << ',' << f(r.lambda2) << ',' << Num(static_cast<double>(r.tankV), 2) << ','
-            << (r.onGas ? 1 : 0) << ',' << r.errorsCurrent << ',' << r.errorsStored << ',' << r.injectorFaults << ','
-            << r.testMask;
-        for (float v : r.petrolMs) out << ',' << f(v);
-        for (float v : r.gasMs) out << ',' << f(v);
-        out << '\n';
+        out << live::CsvRow(r);
         return;
     }
     if (format == Format::Json) {
@@ -131,7 +79,7 @@ int RunLive(Context& context, Args args) {
     }
     const bool fastClock = (*flags & kClockFlagBit) != 0;
 
-    if (format == Format::Csv) PrintCsvHeader(context.out);
+    if (format == Format::Csv) context.out << live::CsvHeader();
     live::LiveWords words{};
     long accepted = 0, missed = 0;
     const auto start = pacer.now();
@@ -142,7 +90,7 @@ int RunLive(Context& context, Args args) {
         if (live::DecodeLiveFrame(link.replyBuffer(), link.replyComplete(), words)) {
             ++accepted;
             const double t = std::chrono::duration<double>(pacer.now() - start).count();
-            Print(context.out, MakeReading(words, t, static_cast<int>(*ignition), fastClock), format);
+            Print(context.out, live::MakeReading(words, t, static_cast<int>(*ignition), fastClock), format);
             context.out.flush();
         } else {
             ++missed;
