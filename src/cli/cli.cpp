@@ -6,7 +6,13 @@
 #include <fstream>
 #include <iostream>
 
+#include "cli/adapt_command.h"
 #include "cli/cli_commands.h"
+#include "cli/diag_command.h"
+#include "cli/emission_command.h"
+#include "cli/map_command.h"
+#include "cli/report_command.h"
+#include "cli/vehicle_command.h"
 #include "link/commands.h"
 #include "params/parameter_reader.h"
 
@@ -126,8 +132,8 @@ int UsageError(Context& context, std::string_view message) {
     return kUsage;
 }
 
-int RunCli(const std::vector<std::string>& args, Context& context) {
-    std::vector<std::string> rest;
+std::optional<int> ParseGlobalOptions(const std::vector<std::string>& args, Context& context,
+                                      std::vector<std::string>& rest) {
     auto& opt = context.options;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -163,12 +169,46 @@ int RunCli(const std::vector<std::string>& args, Context& context) {
         PrintHelp(context.err);
         return kUsage;
     }
+    return std::nullopt;
+}
+
+int RunCli(const std::vector<std::string>& args, Context& context) {
+    std::vector<std::string> rest;
+    if (const auto done = ParseGlobalOptions(args, context, rest)) return *done;
     for (const auto& c : Commands()) {
         if (c.name == rest.front()) {
             const Args commandArgs(rest.data() + 1, rest.size() - 1);
             return c.run(context, commandArgs);
         }
     }
+    return UsageError(context, "unknown command '" + rest.front() + "'");
+}
+
+int CheckArguments(const std::vector<std::string>& args, Context& context) {
+    std::vector<std::string> rest;
+    if (const auto done = ParseGlobalOptions(args, context, rest)) return *done;
+    const Args commandArgs(rest.data() + 1, rest.size() - 1);
+    // Only the parsers that stand apart from their command's run; every one of them only reads its
+    // arguments.
+    using Check = bool (*)(Context&, Args);
+    struct Parser {
+        std::string_view name;
+        Check check;
+    };
+    static constexpr Parser kParsers[] = {
+        {"adapt", [](Context& c, Args a) { return ParseAdaptArgs(c, a).has_value(); }},
+        {"errors", [](Context& c, Args a) { return ParseErrorsArgs(c, a).has_value(); }},
+        {"worktime", [](Context& c, Args a) { return ParseWorkTimeArgs(c, a).has_value(); }},
+        {"report", [](Context& c, Args a) { return ParseReportArgs(c, a).has_value(); }},
+        {"vehicle", [](Context& c, Args a) { return ParseVehicleArgs(c, a).has_value(); }},
+        {"emission", [](Context& c, Args a) { return ParseEmissionArgs(c, a).has_value(); }},
+        {"map", [](Context& c, Args a) { return ParseMapArgs(c, a).has_value(); }},
+        {"points", [](Context& c, Args a) { return ParsePointsArgs(c, a).has_value(); }},
+    };
+    for (const auto& p : kParsers)
+        if (p.name == rest.front()) return p.check(context, commandArgs) ? kOk : kUsage;
+    for (const auto& c : Commands())
+        if (c.name == rest.front()) return kOk;
     return UsageError(context, "unknown command '" + rest.front() + "'");
 }
 

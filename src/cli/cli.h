@@ -65,6 +65,13 @@ std::span<const CommandInfo> Commands();
 
 // The whole tool: parses the global options, picks the command and runs it. Returns the exit code.
 int RunCli(const std::vector<std::string>& args, Context& context);
+// The global options into context.options and the command with its arguments into `rest`; an exit code
+// when there is nothing to run (--help, a usage error, no command).
+std::optional<int> ParseGlobalOptions(const std::vector<std::string>& args, Context& context,
+                                      std::vector<std::string>& rest);
+// Parses a command line as RunCli would, without opening a port or a file: for the fuzzer and for checks.
+// The exit code RunCli would give for a usage error, else kOk.
+int CheckArguments(const std::vector<std::string>& args, Context& context);
 
 // The phases a long sequence went through and how far into each, as its progress reported them: the
 // user is told what was sent in full and where it stopped.
