@@ -37,6 +37,7 @@
 #include "ui/fields.h"
 #include "ui/language_controller.h"
 #include "ui/live_feed.h"
+#include "ui/live_log_controller.h"
 #include "ui/main_menu.h"
 #include "ui/map_editor.h"
 #include "ui/parameter_controls.h"
@@ -131,6 +132,8 @@ MainWindow::MainWindow(link::ControllerLink& line, params::ProgramState& state, 
     connect(readings_, &ReadingsController::statusChanged, side_, &SidePanel::showStatus);
     connect(readings_, &ReadingsController::fuelFacesRequested, side_, &SidePanel::setFuelFaces);
     connect(feed_, &LiveFeed::staleChanged, this, &MainWindow::showStale);
+    liveLog_ = new LiveLogController(*model_, *feed_, messages_, *menu_, line_.pacer(), statusBar(), this,
+                                     QDir::currentPath());
     connect(runner_, &SequenceRunner::idle, this, [this] {
         if (closePending_) close();
     });
@@ -448,6 +451,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     readings_->timer()->stop();
     adaptationPage_->shutDown();
     line_.link().closePort();
+    liveLog_->stop();
     event->accept();
 }
 

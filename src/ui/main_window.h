@@ -32,6 +32,7 @@ class GridMapPage;
 class InjectorDiagPage;
 class LanguageController;
 class LiveFeed;
+class LiveLogController;
 class MapEditor;
 class MapValueDialog;
 class MainMenu;
@@ -61,6 +62,7 @@ public:
     SequenceRunner& runner() { return *runner_; }
     ConfigurationModel& model() { return *model_; }
     LiveFeed& feed() { return *feed_; }
+    LiveLogController& liveLog() { return *liveLog_; }
     MapEditor& mapEditor() { return *mapEditor_; }
     ParameterControls& parameterControls() { return *controls_; }
     ConnectionController& connection() { return *connection_; }
@@ -124,6 +126,7 @@ private:
     SequenceRunner* runner_ = nullptr;
     ConfigurationModel* model_ = nullptr;
     LiveFeed* feed_ = nullptr;
+    LiveLogController* liveLog_ = nullptr;
     MapEditor* mapEditor_ = nullptr;
     MapValueDialog* mapValueDialog_ = nullptr;
     ParameterControls* controls_ = nullptr;
