@@ -58,8 +58,9 @@ LogStart LiveLog::OpenAt(const std::string& path, std::chrono::microseconds now)
 }
 
 LogStart LiveLog::Begin(std::FILE* file, const std::string& path, std::chrono::microseconds now) {
-    std::setvbuf(file, nullptr, _IOFBF, kBufferBytes);
     std::unique_ptr<LiveLog> log(new LiveLog(file, path, now));
+    log->buffer_ = std::make_unique<char[]>(kBufferBytes);
+    std::setvbuf(file, log->buffer_.get(), _IOFBF, kBufferBytes);
     auto ok = log->put(CsvHeader());
     if (ok) ok = log->flush(now);
     if (!ok) return {nullptr, path, ok.error().detail};

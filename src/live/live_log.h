@@ -70,6 +70,7 @@ private:
     Result<Ok, LogErrorCode> fail(int err);
     double seconds(std::chrono::microseconds now) const;
 
+    std::unique_ptr<char[]> buffer_;  // glibc ignores a size given without a buffer and keeps 4 KiB
     std::FILE* file_;
     std::string path_;
     std::chrono::microseconds start_;
