@@ -1,5 +1,6 @@
 #include "sim/fault_injector.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string_view>
@@ -30,10 +31,12 @@ Result<FaultSpec, std::string> ParseFaultSpec(const std::string& text) {
                        : name == "corrupt"  ? &spec.corrupt
                        : name == "late"     ? &spec.late
                        : name == "stray"    ? &spec.stray
+                       : name == "vanish"   ? &spec.vanish
+                       : name == "edge"     ? &spec.edge
                                             : nullptr;
         if (!slot)
             return Error<std::string>{"", "unknown fault \"" + std::string(name) +
-                                              "\" (known: drop, truncate, corrupt, late, stray)"};
+                                              "\" (known: drop, truncate, corrupt, late, stray, vanish, edge)"};
         *slot = p;
     }
     return spec;
@@ -49,6 +52,10 @@ std::vector<Delivery> FaultInjector::apply(std::vector<std::uint8_t> reply) {
     const double dStray = uniform(), dDrop = uniform(), dTruncate = uniform(), dCorrupt = uniform(),
                  dLate = uniform();
     const std::uint32_t rStray = rng_(), rCut = rng_(), rByte = rng_(), rBit = rng_();
+    // Drawn only when asked for, so the older faults of a given seed stay as they were.
+    const bool newer = spec_.vanish > 0 || spec_.edge > 0;
+    const double dVanish = newer ? uniform() : 1, dEdge = newer ? uniform() : 1;
+    const std::uint32_t rVanish = newer ? rng_() : 0, rEdge = newer ? rng_() : 0;
 
     if (dStray < spec_.stray) {
         ++counts_.stray;
@@ -56,6 +63,14 @@ std::vector<Delivery> FaultInjector::apply(std::vector<std::uint8_t> reply) {
         const std::uint32_t n = 1 + rStray % 3;
         for (std::uint32_t i = 0; i < n; ++i) garbage.bytes.push_back(static_cast<std::uint8_t>(rStray >> (8 + 8 * i)));
         out.push_back(std::move(garbage));
+    }
+    if (dVanish < spec_.vanish) {
+        ++counts_.vanish;
+        // Any leading part of the reply, from nothing to all of it, gets out before the line dies.
+        reply.resize(rVanish % (reply.size() + 1));
+        if (!reply.empty()) out.push_back({std::move(reply), {}});
+        out.push_back({{}, {}, true});
+        return out;
     }
     if (reply.empty()) return out;
     if (dDrop < spec_.drop) {
@@ -70,12 +85,22 @@ std::vector<Delivery> FaultInjector::apply(std::vector<std::uint8_t> reply) {
         ++counts_.corrupt;
         reply[rByte % reply.size()] ^= static_cast<std::uint8_t>(1u << (rBit % 8));
     }
-    Delivery d{std::move(reply), {}};
     if (dLate < spec_.late) {
         ++counts_.late;
-        d.delay = kLateDelay;
+        out.push_back({std::move(reply), kLateDelay});
+        return out;
     }
-    out.push_back(std::move(d));
+    if (dEdge < spec_.edge) {
+        ++counts_.edge;
+        const auto span = (kEdgeLatest - kEdgeEarliest).count();
+        const std::chrono::microseconds last{kEdgeEarliest.count() + static_cast<long>(rEdge % (span + 1))};
+        const auto n = static_cast<long>(reply.size());
+        const auto gap = std::min<long>(kEdgeGap.count(), last.count() / (2 * n));
+        for (long i = 0; i < n; ++i)
+            out.push_back({{reply[static_cast<std::size_t>(i)]}, last - std::chrono::microseconds{gap * (n - 1 - i)}});
+        return out;
+    }
+    out.push_back({std::move(reply), {}});
     return out;
 }
 

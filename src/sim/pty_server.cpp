@@ -29,6 +29,8 @@ namespace {
 
 constexpr std::chrono::microseconds kSaveDebounce{500000};
 constexpr std::chrono::microseconds kLineBatch{1000};
+// How long a vanished device stays away before its new terminal comes up.
+constexpr std::chrono::microseconds kReopenDelay{300000};
 
 std::string Errno(const std::string& what) { return what + ": " + std::strerror(errno); }
 
@@ -54,6 +56,16 @@ Result<std::unique_ptr<PtyServer>, std::string> PtyServer::Start(Controller cont
 
 Result<Ok, std::string> PtyServer::open() {
     auto fail = [](std::string text) { return Error<std::string>{"", std::move(text)}; };
+    if (::pipe2(wake_, O_CLOEXEC | O_NONBLOCK) != 0) return fail(Errno("cannot create a pipe"));
+    if (!options_.logPath.empty()) {
+        log_ = std::fopen(options_.logPath.c_str(), "a");
+        if (!log_) return fail(Errno("cannot open the log " + options_.logPath));
+    }
+    return openTerminal();
+}
+
+Result<Ok, std::string> PtyServer::openTerminal() {
+    auto fail = [](std::string text) { return Error<std::string>{"", std::move(text)}; };
     master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (master_ < 0) return fail(Errno("cannot create a pseudo-terminal"));
     if (::grantpt(master_) != 0 || ::unlockpt(master_) != 0) return fail(Errno("cannot unlock the pseudo-terminal"));
@@ -72,12 +84,6 @@ Result<Ok, std::string> PtyServer::open() {
         ::cfsetospeed(&tio, B57600);
         ::tcsetattr(slaveKeep_, TCSANOW, &tio);
     }
-    if (::pipe2(wake_, O_CLOEXEC | O_NONBLOCK) != 0) return fail(Errno("cannot create a pipe"));
-
-    if (!options_.logPath.empty()) {
-        log_ = std::fopen(options_.logPath.c_str(), "a");
-        if (!log_) return fail(Errno("cannot open the log " + options_.logPath));
-    }
     if (!options_.linkPath.empty()) {
         struct stat st {};
         if (::lstat(options_.linkPath.c_str(), &st) == 0) {
@@ -93,6 +99,19 @@ Result<Ok, std::string> PtyServer::open() {
     return Ok{};
 }
 
+void PtyServer::closeTerminal() {
+    if (linkMade_) {
+        // Remove the link only while it still points at our terminal (another run may have taken it over).
+        char target[PATH_MAX];
+        const auto len = ::readlink(options_.linkPath.c_str(), target, sizeof target - 1);
+        if (len >= 0 && std::string(target, static_cast<std::size_t>(len)) == slavePath_)
+            ::unlink(options_.linkPath.c_str());
+        linkMade_ = false;
+    }
+    for (int* fd : {&master_, &slaveKeep_})
+        if (*fd >= 0) ::close(*fd), *fd = -1;
+}
+
 PtyServer::~PtyServer() { stop(); }
 
 void PtyServer::stop() {
@@ -103,15 +122,8 @@ void PtyServer::stop() {
     }
     if (stopped_) return;
     stopped_ = true;
-    if (linkMade_) {
-        // Remove the link only while it still points at our terminal (another run may have taken it over).
-        char target[PATH_MAX];
-        const auto len = ::readlink(options_.linkPath.c_str(), target, sizeof target - 1);
-        if (len >= 0 && std::string(target, static_cast<std::size_t>(len)) == slavePath_)
-            ::unlink(options_.linkPath.c_str());
-        linkMade_ = false;
-    }
-    for (int* fd : {&master_, &slaveKeep_, &wake_[0], &wake_[1]})
+    closeTerminal();
+    for (int* fd : {&wake_[0], &wake_[1]})
         if (*fd >= 0) ::close(*fd), *fd = -1;
     if (log_) std::fclose(log_), log_ = nullptr;
 }
@@ -129,6 +141,22 @@ std::string PtyServer::lastProblem() const {
 void PtyServer::problem(std::string text) {
     problem_ = std::move(text);
     if (log_) std::fprintf(log_, "%s\n", ("!! " + problem_).c_str()), std::fflush(log_);
+}
+
+SimTruth PtyServer::truth() {
+    std::lock_guard lock(mutex_);
+    if (master_ >= 0 && !hangUpAt_) {
+        pollfd p{master_, POLLIN, 0};
+        while (::poll(&p, 1, 0) > 0 && (p.revents & POLLIN)) serveInput(now());
+    }
+    SimTruth t;
+    t.running = controller_.running();
+    t.stores = controller_.stores();
+    if (faults_) {
+        t.faults = faults_->counts();
+    }
+    t.vanished = hangUps_;
+    return t;
 }
 
 std::chrono::microseconds PtyServer::now() const {
@@ -155,6 +183,8 @@ void PtyServer::run() {
             std::optional<std::chrono::microseconds> wake;
             if (!out_->bytes.empty()) wake = out_->bytes.front().due;
             if (stateDirty_) wake = std::min(wake.value_or(lastSave_ + kSaveDebounce), lastSave_ + kSaveDebounce);
+            for (const auto& at : {hangUpAt_, reopenAt_})
+                if (at) wake = std::min(wake.value_or(*at), *at);
             if (wake) {
                 // At line rate the bytes go out in batches of about a millisecond, as a USB adapter hands
                 // them over; waking for every single byte would cost more CPU than the client it serves.
@@ -177,6 +207,25 @@ void PtyServer::run() {
         const auto t = now();
         if (fds[0].revents & POLLIN) serveInput(t);
         else if (fds[0].revents & (POLLHUP | POLLERR)) ::usleep(10000);  // no busy loop on a dead terminal
+        if (hangUpAt_ && now() >= *hangUpAt_) {
+            flushOutput(*hangUpAt_);
+            out_->bytes.clear();
+            closeTerminal();
+            hangUpAt_.reset();
+            ++hangUps_;
+            reopenAt_ = now() + kReopenDelay;
+            log(now(), "!!", {}, "(fault: the device went away)");
+        }
+        if (reopenAt_ && now() >= *reopenAt_) {
+            reopenAt_.reset();
+            if (auto opened = openTerminal(); opened) {
+                log(now(), "!!", {}, ("(back on " + slavePath_ + ")").c_str());
+            } else {
+                closeTerminal();
+                problem("the device did not come back: " + opened.error().detail);
+                reopenAt_ = now() + kReopenDelay;
+            }
+        }
         flushOutput(now());
         saveState(false, t);
     }
@@ -188,6 +237,7 @@ void PtyServer::serveInput(std::chrono::microseconds t) {
     std::uint8_t buf[512];
     const auto got = ::read(master_, buf, sizeof buf);
     if (got <= 0) return;
+    if (hangUpAt_) return;  // the device is on its way out: nothing more reaches the controller
     const std::span<const std::uint8_t> bytes(buf, static_cast<std::size_t>(got));
     auto& timing = out_->timing;
     controller_.onBytes(
@@ -203,6 +253,11 @@ void PtyServer::serveInput(std::chrono::microseconds t) {
             // On a pseudo-terminal the request arrives at once; at line rate it took six byte times.
             auto start = timing.replyStart(e.frame, timing.byteDone(t, 5));
             for (const auto& d : deliveries) {
+                if (d.hangUp) {
+                    const auto at = out_->bytes.empty() ? start : std::max(start, out_->bytes.back().due);
+                    if (!hangUpAt_ || at < *hangUpAt_) hangUpAt_ = at;
+                    continue;
+                }
                 const char* note = d.bytes != e.reply ? "(fault)" : "";
                 if (d.delay.count() != 0) note = "(fault: late)";
                 log(t, "tx", d.bytes, note);

@@ -12,6 +12,7 @@
 #include "link/result.h"
 #include "sim/controller.h"
 #include "sim/fault_injector.h"
+#include "sim/sim_truth.h"
 
 namespace sequaflow::sim {
 
@@ -45,9 +46,15 @@ public:
     // Problems met while serving (a failed save, a full terminal); empty while all is well.
     std::string lastProblem() const;
 
+    // The controller's values and the faults so far, after serving whatever request is already waiting
+    // on the terminal, so a client that has just finished is fully accounted for.
+    SimTruth truth();
+
 private:
     PtyServer(Controller controller, PtyServerOptions options);
     Result<Ok, std::string> open();
+    Result<Ok, std::string> openTerminal();
+    void closeTerminal();
     void run();
     void serveInput(std::chrono::microseconds now);
     void flushOutput(std::chrono::microseconds now);
@@ -72,6 +79,9 @@ private:
 
     struct Out;
     std::unique_ptr<Out> out_;
+    // A vanish fault: the terminal closes at hangUpAt_ and a new one comes up at reopenAt_.
+    std::optional<std::chrono::microseconds> hangUpAt_, reopenAt_;
+    std::uint64_t hangUps_ = 0;
     bool stateDirty_ = false;
     std::chrono::microseconds lastSave_{0};
     bool stopped_ = false;

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "sim/engine_driver.h"
 #include "sim/pty_server.h"
 #include "sim/sim_options.h"
+#include "sim/sim_truth.h"
 #include "sim/state_file.h"
 
 using namespace sequaflow::sim;
@@ -73,6 +75,20 @@ void ReadDriverCommands(PtyServer& server, int wakeFd) {
     }
 }
 
+// Written whole under a temporary name and renamed, so a reader never sees half of it.
+void WriteTruth(PtyServer& server, const std::string& path) {
+    if (path.empty()) return;
+    const std::string text = FormatSimTruth(server.truth());
+    const std::string tmp = path + ".tmp";
+    std::FILE* f = std::fopen(tmp.c_str(), "wb");
+    bool ok = f && std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    if (f) ok = std::fclose(f) == 0 && ok;
+    if (!ok || std::rename(tmp.c_str(), path.c_str()) != 0) {
+        std::fprintf(stderr, "sequaflow-sim: cannot write %s: %s\n", path.c_str(), std::strerror(errno));
+        std::remove(tmp.c_str());
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -123,6 +139,7 @@ int main(int argc, char** argv) {
     sigaddset(&stopSignals, SIGINT);
     sigaddset(&stopSignals, SIGTERM);
     sigaddset(&stopSignals, SIGHUP);
+    sigaddset(&stopSignals, SIGUSR1);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
     auto server = PtyServer::Start(std::move(controller), o.server);
@@ -139,7 +156,11 @@ int main(int argc, char** argv) {
     else std::fprintf(stderr, "sequaflow-sim: driver commands are not read: no pipe\n");
 
     int signal = 0;
-    sigwait(&stopSignals, &signal);
+    for (;;) {
+        sigwait(&stopSignals, &signal);
+        if (signal != SIGUSR1) break;
+        WriteTruth(**server, o.truthPath);
+    }
     if (driver.joinable()) {
         const char stop = 0;
         if (::write(wake[1], &stop, 1) != 1) std::fprintf(stderr, "sequaflow-sim: cannot stop the driver input\n");
@@ -148,6 +169,9 @@ int main(int argc, char** argv) {
         ::close(wake[1]);
     }
     (*server)->stop();
+    WriteTruth(**server, o.truthPath);
+    if (o.server.faults && o.server.faults->any())
+        std::fprintf(stderr, "sequaflow-sim: faults made: %s\n", FaultCountsText((*server)->truth().faults).c_str());
     const std::string problem = (*server)->lastProblem();
     if (!problem.empty()) std::fprintf(stderr, "sequaflow-sim: %s\n", problem.c_str());
     return 0;

@@ -35,9 +35,12 @@ const char* SimUsage() {
            "  --blank           a controller never programmed (used when the state file is new)\n"
            "  --state FILE      keep the controller's lasting stores in FILE across runs\n"
            "  --line-rate       send at the pace of 57600 baud, with the controller's processing time\n"
-           "  --faults SPEC     reply faults, e.g. drop=0.02,truncate=0.01,corrupt=0.01,late=0.01,stray=0.005\n"
+           "  --faults SPEC     reply faults, e.g. drop=0.02,truncate=0.01,corrupt=0.01,late=0.01,stray=0.005;\n"
+           "                    also vanish (the terminal closes, a new one comes up behind --link after 0.3 s)\n"
+           "                    and edge (a reply trickles in, its last bytes around the end of the receive wait)\n"
            "  --seed N          seed of the engine and of the faults (default 1)\n"
            "  --log FILE        append every frame received and sent, with timestamps\n"
+           "  --truth FILE      write the controller's values and the fault counts to FILE on SIGUSR1 and at exit\n"
            "  --rpm N           hold the engine at N rpm from the start (0..8000; 0 lets it run free)\n"
            "  --reducer C       start with the reducer at C degrees Celsius (-40..130)\n"
            "  --help            show this text\n"
@@ -50,7 +53,7 @@ const char* SimUsage() {
            "  quit              stop the simulator\n"
            "\n"
            "Serves until interrupted (Ctrl+C), terminated or told to quit; the end of the standard input\n"
-           "does not stop it.\n";
+           "does not stop it. With --faults it prints the counts of the faults it made when it stops.\n";
 }
 
 Result<SimOptions, std::string> ParseSimOptions(const std::vector<std::string>& args) {
@@ -70,9 +73,12 @@ Result<SimOptions, std::string> ParseSimOptions(const std::vector<std::string>& 
             o.controller.blank = true;
         } else if (arg == "--line-rate") {
             o.server.lineRate = true;
-        } else if (arg == "--link" || arg == "--state" || arg == "--log") {
+        } else if (arg == "--link" || arg == "--state" || arg == "--log" || arg == "--truth") {
             if (!value(v) || v.empty()) return Fail(arg + " needs a path");
-            (arg == "--link" ? o.server.linkPath : arg == "--state" ? o.server.statePath : o.server.logPath) = v;
+            (arg == "--link"    ? o.server.linkPath
+             : arg == "--state" ? o.server.statePath
+             : arg == "--log"   ? o.server.logPath
+                                : o.truthPath) = v;
         } else if (arg == "--hardware" || arg == "--software") {
             if (!value(v)) return Fail(arg + " needs a byte value");
             if (!ParseNumber(v, 255, n)) return Fail(arg + ": \"" + v + "\" is not a byte (0..255 or 0x00..0xFF)");

@@ -16,6 +16,7 @@ struct SimOptions {
     PtyServerOptions server;
     std::optional<double> rpm;      // engine speed held from the start
     std::optional<double> reducer;  // reducer temperature at the start, degrees Celsius
+    std::string truthPath;          // what the controller holds and the fault counts, on SIGUSR1 and at exit
     bool help = false;
 };
 

@@ -9,6 +9,7 @@ Result<Ok, link::PortErrorCode> SimPort::open(const std::string& path) {
     path_ = path;
     open_ = true;
     unplugged_ = false;
+    vanishAt_.reset();
     failure_.reset();
     input_.clear();
     return Ok{};
@@ -20,9 +21,11 @@ void SimPort::close() {
 }
 
 bool SimPort::lost() {
+    if (vanishAt_ && pacer_.now() >= *vanishAt_) unplugged_ = true;
     if (!unplugged_ || !open_) return false;
     failure_ = link::PortError{link::PortErrorCode::Lost, path_ + ": device disconnected"};
     open_ = false;
+    vanishAt_.reset();
     input_.clear();
     return true;
 }
@@ -40,6 +43,12 @@ bool SimPort::write(std::span<const std::uint8_t> bytes) {
         else if (!e.reply.empty()) deliveries.push_back({e.reply, {}});
         auto start = timing_.replyStart(e.frame, timing_.lineRate() ? arrival : now);
         for (const auto& d : deliveries) {
+            if (d.hangUp) {
+                // The device is gone once the bytes before the hang-up were on their way.
+                const auto at = input_.empty() ? start : std::max(start, input_.back().ready);
+                if (!vanishAt_ || at < *vanishAt_) vanishAt_ = at;
+                continue;
+            }
             const auto base = start + d.delay;
             for (std::size_t i = 0; i < d.bytes.size(); ++i) input_.push_back({timing_.byteDone(base, i), d.bytes[i]});
             if (d.delay.count() == 0) start = timing_.byteDone(start, d.bytes.size() - 1);

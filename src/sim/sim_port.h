@@ -25,7 +25,8 @@ public:
     void setLineRate(bool on) { timing_ = LineTiming(on); }
     // Makes open() fail with this code (a missing or busy device); nullopt lets it succeed again.
     void setOpenError(std::optional<link::PortErrorCode> code) { openError_ = code; }
-    // The device goes away while open: the next queued() or read() reports it lost.
+    // The device goes away while open: the next queued() or read() reports it lost. A vanish fault does the
+    // same on its own; open() plugs it in again.
     void unplug() { unplugged_ = true; }
 
     Result<Ok, link::PortErrorCode> open(const std::string& path) override;
@@ -58,6 +59,7 @@ private:
     std::string path_;
     bool open_ = false;
     bool unplugged_ = false;
+    std::optional<std::chrono::microseconds> vanishAt_;  // a vanish fault unplugs the device at this time
     std::size_t writes_ = 0;
 };
 

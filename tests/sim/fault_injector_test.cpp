@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <set>
 
 #include "sim/fault_injector.h"
 #include "sim_bench.h"
@@ -88,6 +89,90 @@ TEST(FaultInjection, SameSeedSameFaults) {
     // Each fault happens at roughly its rate (2000 draws, 10 %).
     for (auto n : {f.counts().drop, f.counts().stray, f.counts().late})
         EXPECT_NEAR(static_cast<double>(n), 200.0, 60.0);
+}
+
+TEST(FaultInjection, EdgeRepliesTrickleInAroundTheEndOfTheReceiveWait) {
+    EXPECT_TRUE(ParseFaultSpec("vanish=0.01,edge=0.02")->any());
+    EXPECT_DOUBLE_EQ(ParseFaultSpec("vanish=0.01,edge=0.02")->edge, 0.02);
+    EXPECT_NE(ParseFaultSpec("melt=1").error().detail.find("vanish, edge"), std::string::npos);
+
+    FaultInjector edge({.edge = 1}, 3);
+    const std::chrono::microseconds wait{link::kReceivePolls * link::kPollMs * 1000};
+    int before = 0, after = 0;
+    for (int i = 0; i < 200; ++i) {
+        const auto d = edge.apply(kReply);
+        ASSERT_EQ(d.size(), kReply.size());
+        Bytes joined;
+        for (std::size_t k = 0; k < d.size(); ++k) {
+            ASSERT_EQ(d[k].bytes.size(), 1u);
+            joined.push_back(d[k].bytes[0]);
+            if (k > 0) {
+                EXPECT_GT(d[k].delay, d[k - 1].delay);
+                EXPECT_LE(d[k].delay - d[k - 1].delay, FaultInjector::kEdgeGap);
+            }
+        }
+        EXPECT_EQ(joined, kReply);
+        ASSERT_GE(d.back().delay, FaultInjector::kEdgeEarliest);
+        ASSERT_LE(d.back().delay, FaultInjector::kEdgeLatest);
+        (d.back().delay < wait ? before : after) += 1;
+    }
+    // Some make the wait and some miss it.
+    EXPECT_GT(before, 20);
+    EXPECT_GT(after, 20);
+    EXPECT_EQ(edge.counts().edge, 200u);
+}
+
+TEST(FaultInjection, AVanishingDeviceHangsUpAfterAnyPartOfTheReply) {
+    FaultInjector vanish({.vanish = 1}, 4);
+    std::set<std::size_t> lengths;
+    for (int i = 0; i < 100; ++i) {
+        const auto d = vanish.apply(kReply);
+        ASSERT_FALSE(d.empty());
+        EXPECT_TRUE(d.back().hangUp);
+        EXPECT_TRUE(d.back().bytes.empty());
+        const std::size_t n = d.size() == 2 ? d[0].bytes.size() : 0;
+        if (n) {
+            EXPECT_TRUE(std::equal(d[0].bytes.begin(), d[0].bytes.end(), kReply.begin()));
+        }
+        lengths.insert(n);
+    }
+    EXPECT_EQ(lengths.size(), kReply.size() + 1);  // from nothing to the whole reply
+    // A write has no reply, and the line can die after it all the same.
+    const auto w = vanish.apply({});
+    ASSERT_EQ(w.size(), 1u);
+    EXPECT_TRUE(w[0].hangUp);
+    EXPECT_EQ(vanish.counts().vanish, 101u);
+}
+
+// In virtual time the receive wait is exactly 42 ms: an edge reply is taken whole or not at all, and a
+// missed one is found at the front of the next wait, where it is not taken for the next request's answer.
+TEST(FaultInjection, EdgeRepliesOnTheLinkAreTakenWholeOrNotAtAll) {
+    testing::SimBench s;
+    s.port.setFaults(FaultInjector({.edge = 0.3}, 11));
+    int taken = 0, missed = 0;
+    for (int round = 0; round < 10; ++round)
+        for (std::uint8_t i = 0; i < params::kParameterCount; ++i) {
+            const auto v = link::ReadParamWord(s.link, i);
+            if (!v) {
+                ++missed;
+                continue;
+            }
+            ++taken;
+            ASSERT_EQ(*v, s.controller.running().params[i]) << "parameter " << int(i);
+        }
+    EXPECT_GT(taken, 200);
+    EXPECT_GT(missed, 50);
+}
+
+TEST(FaultInjection, AVanishedDeviceIsLostUntilOpenedAgain) {
+    testing::SimBench s;
+    s.port.setFaults(FaultInjector({.vanish = 1}, 2));
+    EXPECT_FALSE(link::ReadParamWord(s.link, 5));
+    EXPECT_FALSE(s.link.portOpen());
+    ASSERT_TRUE(s.link.lostReason());
+    s.port.setFaults(std::nullopt);
+    ASSERT_TRUE(s.link.openPort());
+    EXPECT_EQ(link::ReadParamWord(s.link, 5), s.controller.running().params[5]);
 }
 
 // With faults on the in-process port the program's own one-retry reads still get their values.

@@ -69,6 +69,44 @@ TEST(PtyServerInProcess, ServesTheProgramsOwnLinkAndStopsCleanly) {
     EXPECT_NE(first.find("rx 49 00 00 00 49 3A"), std::string::npos) << first;
 }
 
+// A vanished device closes its terminal under the client and comes back on a new one behind the same link.
+TEST(PtyServerInProcess, AVanishedDeviceComesBackBehindTheLink) {
+    PtyServerOptions options;
+    options.linkPath = "ttySIMV";
+    options.faults = FaultSpec{.vanish = 1};
+    auto server = PtyServer::Start(Controller({}), options);
+    ASSERT_TRUE(server) << server.error().detail;
+    {
+        RealLink r("ttySIMV");
+        ASSERT_TRUE(r.opened);
+        // Part of the reply, or all of it, may get out before the line dies; the next request finds it dead.
+        (void)link::ReadParamWord(r.link, 5);
+        EXPECT_FALSE(link::ReadParamWord(r.link, 6));
+        EXPECT_FALSE(r.link.portOpen());
+        ASSERT_TRUE(r.link.lostReason());
+    }
+    // The same link names the new terminal within a moment (the wait is not what is measured).
+    std::string target;
+    for (int i = 0; i < 300 && target.empty(); ++i) {
+        std::error_code ec;
+        if (fs::is_symlink("ttySIMV", ec) && fs::exists("ttySIMV", ec)) target = fs::read_symlink("ttySIMV").string();
+        else ::usleep(10000);
+    }
+    ASSERT_FALSE(target.empty());
+    EXPECT_EQ(target, (*server)->slavePath());
+    {
+        RealLink r("ttySIMV");
+        ASSERT_TRUE(r.opened);
+        (void)link::ReadParamWord(r.link, 5);  // served, and gone again
+    }
+    for (int i = 0; i < 300 && (*server)->truth().vanished < 2; ++i) ::usleep(10000);
+    const SimTruth t = (*server)->truth();
+    EXPECT_EQ(t.vanished, 2u);
+    EXPECT_GE(t.faults.vanish, 2u);
+    (*server)->stop();
+    EXPECT_FALSE(fs::exists(fs::symlink_status("ttySIMV")));
+}
+
 TEST(PtyServerInProcess, RefusesToReplaceARealFile) {
     std::ofstream("precious") << "data";
     PtyServerOptions options;

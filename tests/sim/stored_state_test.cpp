@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "sim/sim_options.h"
+#include "sim/sim_truth.h"
 #include "sim/state_file.h"
 
 namespace sequaflow::sim {
@@ -30,6 +31,39 @@ TEST(StateFile, RoundTripAndAtomicSave) {
     ASSERT_FALSE(failed);
     EXPECT_EQ(failed.error().code, StateFileError::WriteFailed);
     EXPECT_EQ(Slurp("state.txt"), FormatStateFile(s));
+}
+
+// The soak's judge reads this from another process: every value must come back as it was.
+TEST(SimTruthText, RoundTripAndRefusals) {
+    SimTruth t;
+    t.stores = FactoryStores();
+    t.running = PowerUp(t.stores);
+    t.running.params[3] = 0xFFEC;
+    t.running.grid[83] = 191;  // the last of its line, as lambda 11 below
+    t.running.lambda[11] = 65535;
+    t.stores.record[61] = 4711;
+    t.faults = {.drop = 1, .truncate = 2, .corrupt = 3, .late = 4, .stray = 5, .vanish = 6, .edge = 7};
+    t.vanished = 5;
+    const std::string text = FormatSimTruth(t);
+    EXPECT_NE(text.find("\nfaults 1 2 3 4 5 6 7 5\n"), std::string::npos) << text;
+    auto back = ParseSimTruth(text);
+    ASSERT_TRUE(back) << back.error().detail;
+    EXPECT_TRUE(*back == t);
+    EXPECT_EQ(FaultCountsText(t.faults), "drop=1 truncate=2 corrupt=3 late=4 stray=5 vanish=6 edge=7");
+
+    auto variant = [&](const std::string& from, const std::string& to) {
+        std::string v = text;
+        v.replace(v.find(from), from.size(), to);
+        return ParseSimTruth(v);
+    };
+    EXPECT_FALSE(variant("sequaflow-sim truth 1", "sequaflow-sim truth 2"));
+    EXPECT_FALSE(variant("grid ", "gird "));
+    EXPECT_FALSE(variant(" 191\n", " 256\n"));        // beyond a byte
+    EXPECT_FALSE(variant(" 65535\n", " 65536\n"));    // beyond a word
+    EXPECT_FALSE(variant(" 65535\n", " 65535 1\n"));  // one too many
+    EXPECT_FALSE(variant(" 191\n", "\n"));            // one too few
+    EXPECT_FALSE(variant(" 191\n", " 19x\n"));
+    EXPECT_FALSE(variant("std ", "grid "));       // a line twice, another missing
 }
 
 TEST(StateFile, DamagedFilesAreRejectedWithAReason) {
