@@ -24,11 +24,11 @@ std::span<const CommandInfo> Commands() {
         {"detect", "[--timeout SECONDS]", "find the controller on the 25 port entries", RunDetect},
         {"live", "[--count N] [--json|--csv]", "print the live readings, one line per frame", RunLive},
         {"param", "show|set|get ...", "show or change the parameters by key, or one raw word (below)", RunParam},
-        {"read", "[--json]", "read the whole configuration without writing anything", RunRead},
-        {"save", "FILE", "read the configuration and write it as a parameter file", RunSave},
+        {"read", "[--json] [--no-backup]", "read the whole configuration without writing anything", RunRead},
+        {"save", "FILE [--no-backup]", "read the configuration and write it as a parameter file", RunSave},
         {"decode", "FILE [--json]", "show a parameter file without a controller", RunDecode},
-        {"load", "FILE", "send a parameter file to the controller, then read it back", RunLoad},
-        {"factory-reset", "--yes", "restore the factory settings, then read them back", RunFactoryReset},
+        {"load", "FILE [--no-backup]", "send a parameter file to the controller, then read it back", RunLoad},
+        {"factory-reset", "--yes [--no-backup]", "restore the factory settings, then read them back", RunFactoryReset},
         {"adapt", "[--json]", "run the auto-adaptation: follow its instructions at the engine", RunAdapt},
         {"errors", "[--json] | clear", "list the faults of one live frame, or clear the stored ones", RunErrors},
         {"worktime", "[--json] | reset petrol|gas", "read the work-time counters, or set one to zero", RunWorkTime},
@@ -91,6 +91,11 @@ void PrintHelp(std::ostream& out) {
            "  points preset N                    the point editor's presets: 1 Standard (18 ms, 6000 rpm),\n"
            "                                     2 long injections (30 ms), 3 high-revving (20 ms, 9000 rpm),\n"
            "                                     4 low-revving (25 ms, 5000 rpm)\n";
+    out << "\nBackups: read, save, load and factory-reset keep each complete read of the controller in\n"
+           "parametry/backup/ of the working directory as SERIAL_YYYY-MM-DD_HH-MM-SS.kst (not when the newest\n"
+           "backup of that serial already holds it; 200 kept per serial, the oldest removed). load and\n"
+           "factory-reset first read everything and send nothing unless that backup is on disk; --no-backup\n"
+           "skips it on purpose. read and save go on without a backup they could not write.\n";
     out << "\nExit codes: 0 success, 2 usage error, 3 port cannot be opened or was lost,\n"
            "4 no valid answer from the controller, 5 file error,\n"
            "6 cancelled by Ctrl+C or SIGTERM.\n";

@@ -30,6 +30,7 @@ struct GlobalOptions {
     std::optional<int> comIndex;        // --com N, as index 0..24
     std::optional<std::string> trace;   // --trace FILE
     link::PortTable ports;              // with the --map overrides applied
+    std::string startDir = ".";         // home of parametry/backup/, as for the desktop program
 };
 
 // What a command gets: its own arguments (after the command name), the streams and the global options.

@@ -1,5 +1,6 @@
 #include <ostream>
 
+#include "cli/cli_backup.h"
 #include "cli/cli_commands.h"
 #include "cli/config_snapshot.h"
 #include "params/factory_reset.h"
@@ -11,8 +12,10 @@ namespace sequaflow::cli {
 
 int RunFactoryReset(Context& context, Args args) {
     bool yes = false;
+    bool backup = true;
     for (const auto& a : args) {
         if (a == "--yes") yes = true;
+        else if (a == "--no-backup") backup = false;
         else return UsageError(context, "factory-reset: unknown option '" + a + "'");
     }
     if (!yes) {
@@ -22,6 +25,10 @@ int RunFactoryReset(Context& context, Args args) {
     int rc = kOk;
     auto session = Session::Open(context, rc);
     if (!session) return rc;
+    // What the reset overwrites is on disk before the first word goes out.
+    if (backup) {
+        if (const int backupRc = BackUpBeforeWriting(context, *session, "reset"); backupRc != kOk) return backupRc;
+    }
 
     // The parameter read the program makes when it connects: the values the reset keeps come from it.
     params::ParameterImage image;

@@ -1,5 +1,8 @@
 #include <ostream>
+#include <string>
+#include <vector>
 
+#include "cli/cli_backup.h"
 #include "cli/cli_commands.h"
 #include "cli/config_snapshot.h"
 #include "link/commands.h"
@@ -8,14 +11,25 @@
 namespace sequaflow::cli {
 
 int RunLoad(Context& context, Args args) {
-    if (args.size() != 1 || args[0].empty() || args[0][0] == '-') return UsageError(context, "load: use 'load FILE'");
+    bool backup = true;
+    std::vector<std::string> files;
+    for (const auto& a : args) {
+        if (a == "--no-backup") backup = false;
+        else if (!a.empty() && a[0] == '-') return UsageError(context, "load: unknown option '" + a + "'");
+        else files.push_back(a);
+    }
+    if (files.size() != 1 || files[0].empty()) return UsageError(context, "load: use 'load FILE [--no-backup]'");
     // The whole file is checked before the port is even opened: a bad file sends nothing.
-    const auto content = LoadFileOrReport(context, args[0]);
+    const auto content = LoadFileOrReport(context, files[0]);
     if (!content) return kFileError;
     int rc = kOk;
     auto session = Session::Open(context, rc);
     if (!session) return rc;
     auto& link = session->link();
+    // What the file overwrites is on disk before the first word goes out.
+    if (backup) {
+        if (const int backupRc = BackUpBeforeWriting(context, *session, "load"); backupRc != kOk) return backupRc;
+    }
 
     // The cell limit is the one the controller works with now (its turbo flag), not the file's.
     link.discardStaleInput();

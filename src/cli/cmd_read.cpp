@@ -1,5 +1,6 @@
 #include <ostream>
 
+#include "cli/cli_backup.h"
 #include "cli/cli_commands.h"
 #include "cli/config_snapshot.h"
 
@@ -7,8 +8,10 @@ namespace sequaflow::cli {
 
 int RunRead(Context& context, Args args) {
     bool json = false;
+    bool backup = true;
     for (const auto& a : args) {
         if (a == "--json") json = true;
+        else if (a == "--no-backup") backup = false;
         else return UsageError(context, "read: unknown option '" + a + "'");
     }
     int rc = kOk;
@@ -30,6 +33,8 @@ int RunRead(Context& context, Args args) {
         context.err << "sequaflow-cli: no valid answer from a controller on " << session->path() << '\n';
         return kNoAnswer;
     }
+    // A read is not refused for a backup it could not keep; the reason is printed.
+    if (backup) (void)KeepBackupOf(context, snapshot, image, model);
     if (json) PrintJson(context.out, snapshot);
     else PrintText(context.out, snapshot);
     return kOk;

@@ -1,5 +1,8 @@
 #include <ostream>
+#include <string>
+#include <vector>
 
+#include "cli/cli_backup.h"
 #include "cli/cli_commands.h"
 #include "cli/config_snapshot.h"
 #include "params/parameter_file.h"
@@ -8,8 +11,15 @@
 namespace sequaflow::cli {
 
 int RunSave(Context& context, Args args) {
-    if (args.size() != 1 || args[0].empty() || args[0][0] == '-') return UsageError(context, "save: use 'save FILE'");
-    const std::string& path = args[0];
+    bool backup = true;
+    std::vector<std::string> rest;
+    for (const auto& a : args) {
+        if (a == "--no-backup") backup = false;
+        else rest.push_back(a);
+    }
+    if (rest.size() != 1 || rest[0].empty() || rest[0][0] == '-')
+        return UsageError(context, "save: use 'save FILE [--no-backup]'");
+    const std::string& path = rest[0];
     int rc = kOk;
     auto session = Session::Open(context, rc);
     if (!session) return rc;
@@ -30,6 +40,7 @@ int RunSave(Context& context, Args args) {
         context.err << "sequaflow-cli: the parameter file was not written because the read is incomplete\n";
         return kNoAnswer;
     }
+    if (backup) (void)KeepBackupOf(context, snapshot, image, model);
     const auto written = params::WriteParameterFile(path, params::EncodeParameterFile(image, model));
     if (!written) {
         context.err << "sequaflow-cli: cannot write the parameter file " << written.error().detail << '\n';
