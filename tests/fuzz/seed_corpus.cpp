@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -199,6 +200,27 @@ int main(int argc, char** argv) {
         for (auto a : args) name += "_" + std::to_string(a);
         Write("reply_stream", name, ReplySeed(op, args));
     }
+
+    // Typed texts: the operation byte, its choices, zero-terminated texts.
+    const auto typed = [](std::initializer_list<std::string> parts) {
+        Bytes bytes;
+        for (const auto& part : parts) bytes.insert(bytes.end(), part.begin(), part.end());
+        return bytes;
+    };
+    using namespace std::string_literals;
+    Write("typed_text", "setting_number", typed({"\x00\x0A"s, "1200\0"s}));
+    Write("typed_text", "setting_signed", typed({"\x00\x03"s, "-5\0"s}));
+    Write("typed_text", "setting_list_text", typed({"\x00\x45"s, "Sekwencja\0"s}));
+    Write("typed_text", "points", typed({"\x01"s, "2\0" "4\0" "6\0" "8\0" "10\0" "12\0" "14\0" "16\0" "18\0" "20\0" "22\0"s,
+                                         "1000\0" "2000\0" "3000\0" "4000\0" "5000\0" "6000\0"s}));
+    Write("typed_text", "advanced_value", typed({"\x02\x00\x02\x00\x03\x00"s, "15\0"s}));
+    Write("typed_text", "advanced_gradient", typed({"\x02\x02\x02\x04\x04\x01"s, "10\0"s}));
+    Write("typed_text", "standard_value", typed({"\x03\x02\x05"s, "-10\0"s}));
+    Write("typed_text", "paste", typed({"\x04\x00\x00"s, "5\t-5\r\n0\t10\n\0"s, "\x03"s}));
+    Write("typed_text", "lambda_text", typed({"\x05\x02"s, "0,45\0"s}));
+    Write("typed_text", "lambda_word", typed({"\x06\x03\x12\x34\x01"s}));
+    Write("typed_text", "vehicle", typed({"\x07\x01"s, "KR 4711\0"s, "\x01"s, "\xC5\xA0koda\0"s,
+                                          "\x00\x00\x00\x00\x00\x00\x01\x04\x01\x03\x00\x00\x01"s}));
 
     // Command lines, arguments separated by a zero byte.
     const std::vector<std::vector<std::string>> lines = {
