@@ -156,13 +156,17 @@ void LiveLogController::showRunning(bool on) {
         menu_.action(QStringLiteral("ZapisLogu1"))->setChecked(on);
     }
     if (on) {
-        indicator_->setText(Text(messages_, msg::LogRunning).arg(QFileInfo(path_).fileName()));
+        showTexts();
         indicator_->setToolTip(QDir::toNativeSeparators(path_));
         flushTimer_.start();
     } else {
         flushTimer_.stop();
     }
     indicator_->setVisible(on);
+}
+
+void LiveLogController::showTexts() {
+    if (log_) indicator_->setText(Text(messages_, msg::LogRunning).arg(QFileInfo(path_).fileName()));
 }
 
 }  // namespace sequaflow::ui

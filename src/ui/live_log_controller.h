@@ -40,6 +40,8 @@ public:
     // False (and said in a box and the status bar) when the file could not be made.
     bool start();
     void stop();
+    // The indicator's text in the language now chosen.
+    void showTexts();
 
 private:
     void writeFrame();

@@ -376,6 +376,7 @@ void MainWindow::showEditMenuTexts() {
     menu_->action(QStringLiteral("PrzywrocKopie1"))->setText(Text(messages_, i18n::msg::RestoreBackup));
     menu_->action(QStringLiteral("PorownajZPlikiem1"))->setText(Text(messages_, i18n::msg::CompareWithFile));
     menu_->action(QStringLiteral("ZapisLogu1"))->setText(Text(messages_, i18n::msg::LogLiveData));
+    if (liveLog_ != nullptr) liveLog_->showTexts();
 }
 
 bool MainWindow::sendMapMode(int mode) {

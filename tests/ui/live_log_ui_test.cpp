@@ -7,6 +7,7 @@
 
 #include "i18n/message_ids.h"
 #include "live/live_csv.h"
+#include "ui/language_controller.h"
 #include "ui/live_feed.h"
 #include "ui/live_log_controller.h"
 #include "ui/main_menu.h"
@@ -67,6 +68,9 @@ void LiveLogUiTest::logsEachAcceptedFrameNotesTheGapAndStopsOnTheIndicator() {
     QVERIFY(!rig.indicator()->isHidden());
     QCOMPARE(rig.indicator()->text(), rig.text(i18n::msg::LogRunning).arg(QFileInfo(path).fileName()));
     QCOMPARE(FileLines(path), (QStringList{Header(), QString()}));
+    // The indicator follows a language change, as the menu does.
+    QCOMPARE(int(rig.window->languages().selectLanguage(4).outcome), int(i18n::LanguageOutcome::Applied));
+    QCOMPARE(rig.indicator()->text(), QStringLiteral("Protokoll: ") + QFileInfo(path).fileName());
 
     rig.ticks(3);
     rig.script.answerLive = false;  // missed frames are no rows
