@@ -26,8 +26,9 @@ std::span<const CommandInfo> Commands() {
         {"param", "show|set|get ...", "show or change the parameters by key, or one raw word (below)", RunParam},
         {"read", "[--json] [--no-backup]", "read the whole configuration without writing anything", RunRead},
         {"save", "FILE [--no-backup]", "read the configuration and write it as a parameter file", RunSave},
-        {"decode", "FILE [--json]", "show a parameter file without a controller", RunDecode},
-        {"load", "FILE [--no-backup]", "send a parameter file to the controller, then read it back", RunLoad},
+        {"decode", "FILE [--json] [--force]", "show a parameter file without a controller", RunDecode},
+        {"diff", "A B [--json]", "the differences of two parameter files or 'controller'", RunDiff},
+        {"load", "FILE [--no-backup] [--force]", "send a parameter file to the controller, then read it back", RunLoad},
         {"factory-reset", "--yes [--no-backup]", "restore the factory settings, then read them back", RunFactoryReset},
         {"adapt", "[--json]", "run the auto-adaptation: follow its instructions at the engine", RunAdapt},
         {"errors", "[--json] | clear", "list the faults of one live frame, or clear the stored ones", RunErrors},
@@ -96,9 +97,16 @@ void PrintHelp(std::ostream& out) {
            "backup of that serial already holds it; 200 kept per serial, the oldest removed). load and\n"
            "factory-reset first read everything and send nothing unless that backup is on disk; --no-backup\n"
            "skips it on purpose. read and save go on without a backup they could not write.\n";
-    out << "\nExit codes: 0 success, 2 usage error, 3 port cannot be opened or was lost,\n"
-           "4 no valid answer from the controller, 5 file error,\n"
-           "6 cancelled by Ctrl+C or SIGTERM.\n";
+    out << "\nParameter files: load and decode refuse a file whose values the program could not have\n"
+           "written (a parameter outside its editor's range, a map cell outside -25..+90 %, points out of\n"
+           "order, a programmed marker other than 43690 or 0), naming the first ones; --force sends or shows\n"
+           "it anyway. load reads everything back and compares it with the file: each value the controller\n"
+           "holds otherwise is named as diff would (a cell above the controller's map maximum, ...).\n"
+           "diff A B: every differing parameter (number, key, both texts), point and map cell, 'A -> B'.\n";
+    out << "\nExit codes: 0 success, 1 diff found differences, 2 usage error, 3 port cannot be opened or\n"
+           "was lost, 4 no valid answer from the controller, 5 file error (also a refused implausible file),\n"
+           "6 cancelled by Ctrl+C or SIGTERM, 7 load or factory-reset: the controller holds values other\n"
+           "than those given (named on standard error).\n";
 }
 
 }  // namespace

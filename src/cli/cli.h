@@ -23,7 +23,18 @@ struct ParameterReadReport;
 
 namespace sequaflow::cli {
 
-enum Exit : int { kOk = 0, kUsage = 2, kPortError = 3, kNoAnswer = 4, kFileError = 5, kCancelled = 6 };
+// kDifferent: `diff` found differences; kHeldDifferently: after a load or a reset the controller holds values
+// other than those given.
+enum Exit : int {
+    kOk = 0,
+    kDifferent = 1,
+    kUsage = 2,
+    kPortError = 3,
+    kNoAnswer = 4,
+    kFileError = 5,
+    kCancelled = 6,
+    kHeldDifferently = 7,
+};
 
 struct GlobalOptions {
     std::optional<std::string> device;  // --device PATH

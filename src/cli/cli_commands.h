@@ -12,6 +12,7 @@ int RunParam(Context& context, Args args);
 int RunRead(Context& context, Args args);
 int RunSave(Context& context, Args args);
 int RunDecode(Context& context, Args args);
+int RunDiff(Context& context, Args args);
 int RunLoad(Context& context, Args args);
 int RunFactoryReset(Context& context, Args args);
 int RunAdapt(Context& context, Args args);

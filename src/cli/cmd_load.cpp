@@ -12,16 +12,19 @@ namespace sequaflow::cli {
 
 int RunLoad(Context& context, Args args) {
     bool backup = true;
+    bool force = false;
     std::vector<std::string> files;
     for (const auto& a : args) {
         if (a == "--no-backup") backup = false;
+        else if (a == "--force") force = true;
         else if (!a.empty() && a[0] == '-') return UsageError(context, "load: unknown option '" + a + "'");
         else files.push_back(a);
     }
-    if (files.size() != 1 || files[0].empty()) return UsageError(context, "load: use 'load FILE [--no-backup]'");
+    if (files.size() != 1 || files[0].empty()) return UsageError(context, "load: use 'load FILE [--no-backup] [--force]'");
     // The whole file is checked before the port is even opened: a bad file sends nothing.
     const auto content = LoadFileOrReport(context, files[0]);
     if (!content) return kFileError;
+    if (RefuseImplausible(context, *content, files[0], force, "sent")) return kFileError;
     int rc = kOk;
     auto session = Session::Open(context, rc);
     if (!session) return rc;
@@ -53,7 +56,8 @@ int RunLoad(Context& context, Args args) {
                                          });
         sent != kOk)
         return sent;
-    return ReportReadBack(context, *session, image, model, bar);
+    // Compared with the file, not with what went out after limiting: a cell the controller lowered is named.
+    return ReportReadBack(context, *session, params::ConfigurationOfFile(*content), "the file has", bar);
 }
 
 }  // namespace sequaflow::cli

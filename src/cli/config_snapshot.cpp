@@ -6,6 +6,7 @@
 #include "cli/setting_output.h"
 #include "link/sequence_run.h"
 #include "maps/map_transfer.h"
+#include "params/file_plausibility.h"
 #include "params/parameter_numbers.h"
 #include "params/parameter_reader.h"
 
@@ -13,7 +14,6 @@ namespace sequaflow::cli {
 namespace {
 
 constexpr std::size_t At(int i) { return static_cast<std::size_t>(i); }
-constexpr std::int64_t kCounterSlackSeconds = 3600;
 
 template <typename T>
 void JsonValue(std::ostream& out, const std::optional<T>& v) {
@@ -53,15 +53,6 @@ std::vector<std::string> ConfigSnapshot::missing() const {
         for (std::size_t w = 0; w < recordWords.size(); ++w)
             if (!recordWords[w]) names.push_back("record word " + std::to_string(w));
     return names;
-}
-
-bool ConfigSnapshot::completeForFile() const {
-    const auto all = [](const auto& a) {
-        for (const auto& v : a)
-            if (!v) return false;
-        return true;
-    };
-    return all(parameters) && all(points) && all(advanced) && all(standard);
 }
 
 params::ReadStatus ConfigSnapshot::readStatus() const {
@@ -113,10 +104,7 @@ ConfigSnapshot ReadSnapshot(link::Link& link, params::ParameterImage& image, map
 
 ConfigSnapshot SnapshotOfFile(const params::ParameterFileContent& content) {
     ConfigSnapshot s;
-    for (std::size_t n = 0; n < content.parameters.size(); ++n) s.parameters[n] = content.parameters[n];
-    for (std::size_t k = 0; k < content.points.size(); ++k) s.points[k] = content.points[k];
-    for (std::size_t i = 0; i < content.advanced.size(); ++i) s.advanced[i] = maps::CellValue(content.advanced[i]);
-    for (std::size_t k = 0; k < content.standard.size(); ++k) s.standard[k] = maps::CellValue(content.standard[k]);
+    static_cast<params::Configuration&>(s) = params::ConfigurationOfFile(content);
     return s;
 }
 
@@ -204,44 +192,21 @@ void PrintText(std::ostream& out, const ConfigSnapshot& s) {
     }
 }
 
+std::vector<std::string> ReadBackLines(std::span<const params::Difference> differences, std::string_view expected) {
+    std::vector<std::string> lines;
+    for (const auto& d : differences) {
+        const std::string want = std::string(expected) + " " + params::SideText(d, true);
+        if (!d.textB) lines.push_back(params::ItemName(d.item) + ": no valid answer (" + want + ")");
+        else lines.push_back(params::ItemName(d.item) + ": " + want + ", the controller holds " + params::SideText(d, false));
+    }
+    return lines;
+}
+
 std::vector<std::string> CompareWithSent(const params::ParameterImage& sent, const maps::MapModel& sentModel,
                                          const ConfigSnapshot& readBack) {
-    std::vector<std::string> lines;
-    const auto differs = [&](const std::string& what, long expected, const auto& got) {
-        if (!got) lines.push_back(what + ": no valid answer (sent " + std::to_string(expected) + ")");
-        else if (static_cast<long>(*got) != expected)
-            lines.push_back(what + ": sent " + std::to_string(expected) + ", the controller holds " + std::to_string(*got));
-    };
-    // The work-time counters (seconds in 35:36 and 37:38) keep counting while the engine runs: a count that
-    // moved on by a little is the controller's own doing, not a value it refused.
-    const auto counterMovedOn = [&](int high) {
-        const auto& h = readBack.parameters[At(high)];
-        const auto& l = readBack.parameters[At(high + 1)];
-        if (!h || !l) return false;
-        const auto sentCount = static_cast<std::int64_t>(sent.wire(high)) << 16 | sent.wire(high + 1);
-        const auto readCount = static_cast<std::int64_t>(*h & 0xFFFF) << 16 | (*l & 0xFFFF);
-        return readCount >= sentCount && readCount - sentCount <= kCounterSlackSeconds;
-    };
-    const bool petrolCounting = counterMovedOn(params::pn::PetrolSecondsHigh);
-    const bool gasCounting = counterMovedOn(params::pn::GasSecondsHigh);
-    for (int n = 0; n < static_cast<int>(params::kParameterCount); ++n) {
-        const bool petrolCounter = n == params::pn::PetrolSecondsHigh || n == params::pn::PetrolSecondsLow;
-        const bool gasCounter = n == params::pn::GasSecondsHigh || n == params::pn::GasSecondsLow;
-        if ((petrolCounting && petrolCounter) || (gasCounting && gasCounter)) continue;
-        // Parameter 0 always goes out as the programmed marker.
-        const auto word = n == params::pn::Marker ? params::kProgrammedMarker : sent.wire(n);
-        const std::optional<std::uint16_t> got =
-            readBack.parameters[At(n)] ? std::optional<std::uint16_t>(static_cast<std::uint16_t>(*readBack.parameters[At(n)] & 0xFFFF))
-                                       : std::nullopt;
-        differs("parameter " + std::to_string(n), word, got);
-    }
-    for (int k = 0; k < maps::kPoints; ++k)
-        differs("point " + std::to_string(k), static_cast<long>(sentModel.point(k) & 0xFFFF), readBack.points[At(k)]);
-    for (int i = 0; i < maps::kCells; ++i)
-        differs("advanced map cell " + CellName(i), maps::CellValue(sentModel.advanced()[At(i)]), readBack.advanced[At(i)]);
-    for (int k = 0; k < maps::kStdCells; ++k)
-        differs("standard map cell " + std::to_string(k), sentModel.stdCell(k), readBack.standard[At(k)]);
-    return lines;
+    return ReadBackLines(params::CompareHeld(params::ConfigurationOfScreen(sent, sentModel), readBack,
+                                             kCliDecimalSeparator),
+                         "sent");
 }
 
 params::ProgressFn ProgressBar::callback() {
@@ -316,7 +281,7 @@ SequenceResult RereadUnanswered(link::Link& link, ConfigSnapshot& s, maps::MapMo
     return run.result();
 }
 
-ReadBackResult ReadBack(link::Link& link, const params::ParameterImage& sent, const maps::MapModel& sentModel,
+ReadBackResult ReadBack(link::Link& link, const params::Configuration& expected, std::string_view expectedLabel,
                         const SequenceControl& control) {
     ReadBackResult r;
     link::SequenceRun run(link, control);
@@ -326,15 +291,22 @@ ReadBackResult ReadBack(link::Link& link, const params::ParameterImage& sent, co
     // A busy controller now and then misses a reply: one more question before a value counts as unconfirmed.
     if (run.absorb(readBack.sequence)) (void)run.absorb(RereadUnanswered(link, readBack, readModel, control));
     r.sequence = run.result();
-    if (r.sequence.completed()) r.differences = CompareWithSent(sent, sentModel, readBack);
+    if (!r.sequence.completed()) return r;
+    r.held = params::CompareHeld(expected, readBack, kCliDecimalSeparator);
+    r.differences = ReadBackLines(r.held, expectedLabel);
     return r;
 }
 
-int ReportReadBack(Context& context, Session& session, const params::ParameterImage& sent,
-                   const maps::MapModel& sentModel, ProgressBar& bar) {
+ReadBackResult ReadBack(link::Link& link, const params::ParameterImage& sent, const maps::MapModel& sentModel,
+                        const SequenceControl& control) {
+    return ReadBack(link, params::ConfigurationOfScreen(sent, sentModel), "sent", control);
+}
+
+int ReportReadBack(Context& context, Session& session, const params::Configuration& expected,
+                   std::string_view expectedLabel, ProgressBar& bar) {
     ReadBackResult result;
     const int rc = RunWithProgress(context, session, bar, "the read-back", false, [&](const SequenceControl& control) {
-        result = ReadBack(session.link(), sent, sentModel, control);
+        result = ReadBack(session.link(), expected, expectedLabel, control);
         return result.sequence;
     });
     if (rc != kOk) {
@@ -342,11 +314,37 @@ int ReportReadBack(Context& context, Session& session, const params::ParameterIm
         return rc;
     }
     for (const auto& line : result.differences) context.err << "sequaflow-cli: read-back: " << line << '\n';
-    if (!result.differences.empty()) {
-        context.err << "sequaflow-cli: " << result.differences.size() << " value(s) not confirmed by the controller\n";
-        return kNoAnswer;
+    if (result.held.empty()) return kOk;
+    const auto unanswered = static_cast<std::size_t>(
+        std::count_if(result.held.begin(), result.held.end(), [](const params::Difference& d) { return !d.textB; }));
+    if (unanswered < result.held.size()) {
+        context.err << "sequaflow-cli: the controller holds " << result.held.size() - unanswered
+                    << " value(s) other than " << (expectedLabel == "sent" ? "those sent" : "the file") << '\n';
+        if (unanswered) context.err << "sequaflow-cli: " << unanswered << " value(s) not confirmed by the controller\n";
+        return kHeldDifferently;
     }
-    return kOk;
+    context.err << "sequaflow-cli: " << unanswered << " value(s) not confirmed by the controller\n";
+    return kNoAnswer;
+}
+
+int ReportReadBack(Context& context, Session& session, const params::ParameterImage& sent,
+                   const maps::MapModel& sentModel, ProgressBar& bar) {
+    return ReportReadBack(context, session, params::ConfigurationOfScreen(sent, sentModel), "sent", bar);
+}
+
+bool RefuseImplausible(Context& context, const params::ParameterFileContent& content, std::string_view path,
+                       bool force, std::string_view what) {
+    const auto problems = params::CheckPlausibility(content);
+    if (problems.empty()) return false;
+    context.err << "sequaflow-cli: " << path << " does not look like a parameter file: "
+                << params::FirstImplausibleText(problems) << '\n';
+    if (force) {
+        context.err << "sequaflow-cli: --force: " << what << " anyway\n";
+        return false;
+    }
+    context.err << "sequaflow-cli: nothing was " << what << "; --force " << (what == "sent" ? "sends" : "shows")
+                << " it anyway\n";
+    return true;
 }
 
 std::optional<params::ParameterFileContent> LoadFileOrReport(Context& context, const std::string& path) {

@@ -4,12 +4,15 @@
 #include <cstdint>
 #include <iosfwd>
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/cli.h"
 #include "link/commands.h"
 #include "maps/map_model.h"
+#include "params/config_compare.h"
 #include "params/parameter_file.h"
 #include "params/parameter_image.h"
 #include "params/program_state.h"
@@ -18,21 +21,16 @@
 // What the configuration commands read, print and compare; an element that could not be read is empty.
 namespace sequaflow::cli {
 
-struct ConfigSnapshot {
+// The parameters, points and cells are the core's Configuration; a read adds what only a controller has.
+struct ConfigSnapshot : params::Configuration {
     bool fromController = false;
     SequenceResult sequence;
     std::optional<link::Identification> identification;
     std::optional<std::uint16_t> serial;
-    std::array<std::optional<std::int32_t>, params::kParameterCount> parameters{};
-    std::array<std::optional<std::uint32_t>, params::kPointCount> points{};
-    std::array<std::optional<int>, params::kAdvancedMapSize> advanced{};  // percent, row-major
-    std::array<std::optional<int>, params::kStdMapSize> standard{};      // percent
     std::array<std::optional<std::uint16_t>, 64> recordWords{};
 
     // Names of the elements that stayed unread ("parameter 7", "advanced map cell 3,2" ...).
     std::vector<std::string> missing() const;
-    // True when everything a parameter file holds was read.
-    bool completeForFile() const;
     // How the snapshot came to be, in the terms the save rule judges.
     params::ReadStatus readStatus() const;
 };
@@ -51,7 +49,10 @@ std::optional<params::ProgramState> StateOfSnapshot(const ConfigSnapshot& s);
 void PrintJson(std::ostream& out, const ConfigSnapshot& s);
 void PrintText(std::ostream& out, const ConfigSnapshot& s);
 
-// What the controller holds against what was sent; one line per difference or unread value.
+// One line per value the controller holds differently or did not confirm: "parameter 9 (param_9): sent 109,
+// the controller holds 7", "point 3: no valid answer (the file has 1728)"; `expected` names the other side.
+std::vector<std::string> ReadBackLines(std::span<const params::Difference> differences, std::string_view expected);
+// What the controller holds against what was sent.
 std::vector<std::string> CompareWithSent(const params::ParameterImage& sent, const maps::MapModel& sentModel,
                                          const ConfigSnapshot& readBack);
 
@@ -95,16 +96,29 @@ SequenceResult RereadUnanswered(link::Link& link, ConfigSnapshot& s, maps::MapMo
 
 struct ReadBackResult {
     SequenceResult sequence;
-    // One line per value the controller does not hold as sent or did not confirm.
+    // Each value the controller holds other than expected or did not confirm, and the same as lines.
+    std::vector<params::Difference> held;
     std::vector<std::string> differences;
 };
-// The read of everything after a write, a second try for what did not answer, and the comparison.
+// The read of everything after a write, a second try for what did not answer, and the comparison with
+// what the controller should hold (params::CompareHeld); `expectedLabel` ("sent", "the file has") names it.
+ReadBackResult ReadBack(link::Link& link, const params::Configuration& expected, std::string_view expectedLabel,
+                        const SequenceControl& control);
 ReadBackResult ReadBack(link::Link& link, const params::ParameterImage& sent, const maps::MapModel& sentModel,
                         const SequenceControl& control);
 
-// Reads back what a sequence sent and names every value the controller does not hold as sent; the exit code.
+// Reads back and names every value the controller does not hold as expected; the exit code: kOk,
+// kHeldDifferently when it holds other values, kNoAnswer when values only stayed unconfirmed.
+int ReportReadBack(Context& context, Session& session, const params::Configuration& expected,
+                   std::string_view expectedLabel, ProgressBar& bar);
 int ReportReadBack(Context& context, Session& session, const params::ParameterImage& sent,
                    const maps::MapModel& sentModel, ProgressBar& bar);
+
+// Checks that a file holds a configuration the program could have written. An implausible one is refused
+// (true: the first wrong values printed, exit 5) unless `force`, which prints them as a warning and lets it be
+// `what` ("sent", "shown").
+bool RefuseImplausible(Context& context, const params::ParameterFileContent& content, std::string_view path,
+                       bool force, std::string_view what);
 
 // Reads and checks a parameter file, printing the reason on failure; nullopt means exit 5.
 std::optional<params::ParameterFileContent> LoadFileOrReport(Context& context, const std::string& path);

@@ -247,9 +247,12 @@ struct SimulatorProcess : ::testing::Test {
         image.setSlot(1, 130);
         ASSERT_TRUE(params::WriteParameterFile("car.kst", params::EncodeParameterFile(image, model)).ok());
     }
+    // The file of start-up zeros is no plausible configuration: --force sends it all the same. Without the
+    // backup's read the first "Mapa 1p" on the terminal is the load's own.
     std::unique_ptr<Process> StartLoad() {
-        auto cli = std::make_unique<Process>(SEQUAFLOW_CLI_PATH,
-                                             std::vector<std::string>{"--device", device, "load", "car.kst"}, true, false);
+        auto cli = std::make_unique<Process>(
+            SEQUAFLOW_CLI_PATH, std::vector<std::string>{"--device", device, "load", "car.kst", "--force", "--no-backup"},
+            true, false);
         // The progress bar's caption of the advanced map: the maps are under way, the parameters still to come.
         EXPECT_TRUE(cli->readUntil("Mapa 1p")) << cli->text;
         return cli;

@@ -40,9 +40,10 @@ TEST_F(Sent, DifferencesAndUnreadValuesAreNamed) {
     readBack.advanced[7 * 2 + 3] = 15;
     const auto lines = cli::CompareWithSent(image, model, readBack);
     ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0], "parameter 7: sent 7, the controller holds 8");
-    EXPECT_EQ(lines[1], "point 16: no valid answer (sent 0)");
-    EXPECT_EQ(lines[2], "advanced map cell 2,3: sent -100, the controller holds 15");
+    // 7 and 8 ticks are both 0.03 ms on screen: the words tell them apart.
+    EXPECT_EQ(lines[0], "parameter 7 (full_opening_ms): sent 0.03 (7), the controller holds 0.03 (8)");
+    EXPECT_EQ(lines[1], "point 16: no valid answer (sent 0.0)");
+    EXPECT_EQ(lines[2], "advanced map cell 2,3 (row,column): sent -100%, the controller holds +15%");
 }
 
 TEST_F(Sent, WorkTimeCountersMayCountOnButNotBack) {
@@ -219,8 +220,9 @@ TEST_F(ReadBackTest, RepliesMissedOnceAreAskedAgainAndOnlyWhatStaysUnansweredIsR
     ecu.params[9] = 7;  // answers, with another value: a real difference
     const auto result = cli::ReadBack(v.link, sent, sentModel, {});
     EXPECT_TRUE(result.sequence.completed());
-    EXPECT_EQ(result.differences, (std::vector<std::string>{"parameter 9: sent 109, the controller holds 7",
-                                                            "advanced map cell 5,1: no valid answer (sent 15)"}));
+    EXPECT_EQ(result.differences,
+              (std::vector<std::string>{"parameter 9 (param_9): sent 109, the controller holds 7",
+                                        "advanced map cell 5,1 (row,column): no valid answer (sent +15%)"}));
     EXPECT_EQ((asked[{link::code::ParamRead, 9}]), 1) << "a value that answered is not asked again";
     EXPECT_EQ((asked[{link::code::ParamRead, 7}]), 2);
     EXPECT_EQ((asked[{2, 3}]), 3);
