@@ -32,6 +32,13 @@ FieldFailure OutOfRange(int field, std::string_view text, long long value, long 
                 std::to_string(lo) + ".." + std::to_string(hi) + ")"};
 }
 
+// A typed number may lie far beyond any word (up to the float maximum): held as a whole number for the
+// message without the overflow a plain cast would be.
+long long WholeForMessage(double v) {
+    constexpr double kLimit = 9.0e18;
+    return static_cast<long long>(std::clamp(std::trunc(v), -kLimit, kLimit));
+}
+
 void Fail(FieldFailure* out, FieldFailure f) {
     if (out != nullptr) *out = std::move(f);
 }
@@ -68,12 +75,12 @@ std::optional<std::uint16_t> LambdaWordFromText(int index, std::string_view text
     if (!number) return Fail(failure, NotANumber(index, text, false)), std::nullopt;
     const double v = static_cast<double>(*number);
     switch (unit) {
-        case LambdaUnit::Volts: value = static_cast<long long>(std::trunc(v * kCountsPerVoltWritten)); break;
+        case LambdaUnit::Volts: value = WholeForMessage(v * kCountsPerVoltWritten); break;
         case LambdaUnit::Milliseconds: value = live::MsToTicks(*number, image.fastClock()); break;
         case LambdaUnit::Rpm: {
             const double rpm = std::trunc(v);
             if (rpm < 0 || rpm > 4294967295.0) {
-                return Fail(failure, OutOfRange(index, text, static_cast<long long>(rpm), 0, 65535)), std::nullopt;
+                return Fail(failure, OutOfRange(index, text, WholeForMessage(rpm), 0, 65535)), std::nullopt;
             }
             value = live::RpmToPeriod(static_cast<std::uint32_t>(rpm), image.ignitionType());
             break;

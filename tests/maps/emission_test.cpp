@@ -131,6 +131,17 @@ TEST(LambdaConversion, TextsThatAreNoNumberOrDoNotFitAWordAreRefusedWithTheReaso
     EXPECT_EQ(f.error, FieldError::OutOfRange);
     EXPECT_FALSE(LambdaWordFromText(0, "90", image, &f));  // 73728 counts
     EXPECT_EQ(f.error, FieldError::OutOfRange);
+    // Numbers far beyond any word (found by fuzzing): they overflowed on the way to the range check, and the
+    // message turned a huge positive number negative.
+    EXPECT_FALSE(LambdaWordFromText(0, "99999999999999999999991200", image, &f));
+    EXPECT_EQ(f.error, FieldError::OutOfRange);
+    EXPECT_EQ(f.message.find("gives -"), std::string::npos) << f.message;
+    EXPECT_FALSE(LambdaWordFromText(10, "1e38", image, &f));
+    EXPECT_EQ(f.error, FieldError::OutOfRange);
+    EXPECT_EQ(f.message.find("gives -"), std::string::npos) << f.message;
+    EXPECT_FALSE(LambdaWordFromText(0, "-1e38", image, &f));
+    EXPECT_EQ(f.error, FieldError::OutOfRange);
+    EXPECT_NE(f.message.find("gives -"), std::string::npos) << f.message;
 }
 
 TEST_F(Emission, SaveLambdaSettingsTranscript) {
