@@ -7,6 +7,7 @@
 #include "link/sequence_run.h"
 #include "live/conversions.h"
 #include "live/readings.h"
+#include "maps/map_edit.h"
 #include "maps/map_transfer.h"
 #include "params/number_text.h"
 #include "params/parameter_numbers.h"
@@ -150,11 +151,12 @@ StoreReport StoreResults(link::Link& link, params::ProgramState& state, const Me
     report.written.push_back(WriteField(link, state, pn::BuzzerPressure, report.beepText, sep));
     report.beepText = report.written.back().text;
 
-    // Every advanced cell takes the correction as the mixture field shows it, within the map's maximum.
+    // Every advanced cell takes the correction as the mixture field shows it, limited to the cell range as a
+    // typed value is: below -25 a cell byte would wrap round to a large enrichment.
     auto& maps = state.maps;
     const auto shown = params::ParseDecimal(correctionText);
-    int c = shown ? static_cast<int>(std::trunc(*shown)) : m.correction - 100;
-    c = std::min(c, maps.cellMaximum());
+    const double typed = shown ? std::trunc(static_cast<double>(*shown)) : m.correction - 100;
+    const int c = maps::LimitCell(static_cast<int>(std::clamp(typed, -1000.0, 1000.0)), maps.cellMaximum());
     report.mapCorrection = c;
     // A stop part way still reports the cells that went out.
     Written advanced;

@@ -404,6 +404,18 @@ TEST_F(Procedure, ACancelDuringTheFinalWritesStopsBetweenCells) {
     EXPECT_EQ(last.cells, 8);
 }
 
+TEST_F(Procedure, AMixtureCorrectionBeyondTheCellRangeIsLimitedNotWrapped) {
+    // Found by fuzzing: "2e21" did not fit an int on its way, and "-200" went out as the byte 156 (+56 %).
+    const int maximum = state.maps.cellMaximum();
+    const std::pair<const char*, int> cases[] = {{"-200", -25}, {"-1e30", -25}, {"2e21", maximum}, {"-7", -7}};
+    for (const auto& [text, expected] : cases) {
+        const auto report = StoreResults(link, state, Measurements{}, text, ',');
+        EXPECT_TRUE(report.sequence.completed()) << text;
+        EXPECT_EQ(report.mapCorrection, expected) << text;
+        for (auto b : ecu.grid) EXPECT_EQ(b, expected + 100) << text;
+    }
+}
+
 TEST_F(Procedure, FinalWritesMatchTheirGoldenTranscript) {
     Measurements m;
     m.offset = 0.25f;

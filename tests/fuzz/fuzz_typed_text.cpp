@@ -1,11 +1,12 @@
-// What installers type: setting texts by key, the breakpoints, map values and pasted blocks, the lambda
-// fields and the vehicle data, each through the core operation its screen and the command line call,
-// against the simulated controller in virtual time.
+// What installers type: setting texts by key with the engine-speed fields, the breakpoints, map values and
+// pasted blocks, the lambda fields, the vehicle data and the adaptation's mixture correction, each through
+// the core operation its screen and the command line call, against the simulated controller in virtual time.
 #include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
+#include "adapt/adaptation.h"
 #include "fuzz_input.h"
 #include "link/link.h"
 #include "link/pacer.h"
@@ -64,13 +65,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Rig rig;
     params::ProgramState state = ReadState();
     const std::uint8_t op = in.byte();
-    switch (op % 9) {
+    switch (op % 10) {
         case 0: {
             const auto keys = params::SettingKeys();
             const auto& key = keys[in.byte() % keys.size()];
             const std::string text = in.text();
-            (void)params::SetSettingText(rig.link, state, key, text, params::SpeedTextsOf(state));
-            for (const auto& k : keys) (void)params::ShowSetting(state, k, params::SpeedTextsOf(state));
+            // The engine-speed fields are typed too; the drop list and the limits are worked out from them.
+            auto speeds = params::SpeedTextsOf(state);
+            if (in.flag()) speeds.switchSpeed = in.text();
+            if (in.flag()) speeds.speedLimit = in.text();
+            (void)params::SetSettingText(rig.link, state, key, text, speeds);
+            for (const auto& k : keys) (void)params::ShowSetting(state, k, speeds);
             break;
         }
         case 1: {
@@ -114,6 +119,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 6: {
             const int index = in.byte() % maps::kLambdaSettings;
             (void)maps::LambdaTextFromWord(index, in.word(), state.image, in.flag() ? ',' : '.');
+            break;
+        }
+        case 8: {
+            // The adaptation's final writes take the mixture correction from the text its field shows.
+            const std::string correction = in.text();
+            (void)adapt::StoreResults(rig.link, state, adapt::Measurements{}, correction, ',');
             break;
         }
         default: {

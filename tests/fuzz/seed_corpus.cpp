@@ -219,6 +219,7 @@ int main(int argc, char** argv) {
     Write("typed_text", "paste", typed({"\x04\x00\x00"s, "5\t-5\r\n0\t10\n\0"s, "\x03"s}));
     Write("typed_text", "lambda_text", typed({"\x05\x02"s, "0,45\0"s}));
     Write("typed_text", "lambda_word", typed({"\x06\x03\x12\x34\x01"s}));
+    Write("typed_text", "adaptation_correction", typed({"\x08"s, "12,5\0"s}));
     Write("typed_text", "vehicle", typed({"\x07\x01"s, "KR 4711\0"s, "\x01"s, "\xC5\xA0koda\0"s,
                                           "\x00\x00\x00\x00\x00\x00\x01\x04\x01\x03\x00\x00\x01"s}));
 
