@@ -4,15 +4,20 @@
 #include <QDate>
 #include <QDir>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLocale>
+#include <QMainWindow>
 #include <QMessageBox>
+#include <QStatusBar>
 
 #include "i18n/message_ids.h"
+#include "params/backup_store.h"
 #include "params/factory_reset.h"
 #include "params/injector_catalogue.h"
 #include "params/parameter_file.h"
 #include "ui/configuration_model.h"
 #include "ui/connection_controller.h"
+#include "ui/dialogs/backup_dialog.h"
 #include "ui/fields.h"
 #include "ui/main_menu.h"
 #include "ui/sequence_runner.h"
@@ -44,6 +49,69 @@ ConfigurationController::ConfigurationController(SequenceRunner& runner, Configu
             &ConfigurationController::viewFile);
     connect(menu_.action(QStringLiteral("ResetSystemu2")), &QAction::triggered, this,
             &ConfigurationController::factoryReset);
+    connect(menu_.action(QStringLiteral("PrzywrocKopie1")), &QAction::triggered, this,
+            &ConfigurationController::restoreBackup);
+    // Every complete read is kept: after a connection, the read button, the read-back of a load or reset.
+    connect(&connection_, &ConnectionController::everythingRead, this, [this] { (void)keepBackup(); });
+    backupStatus_ = new QLabel(window_);
+    backupStatus_->setObjectName(QStringLiteral("BackupStatus"));
+    // A long path must not widen the window; the whole line is in the tooltip.
+    backupStatus_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    if (auto* main = qobject_cast<QMainWindow*>(window_)) main->statusBar()->addPermanentWidget(backupStatus_, 1);
+    else backupStatus_->hide();
+}
+
+QString ConfigurationController::backupFolder() const {
+    return QString::fromStdString(params::BackupFolder(startDir_.toStdString()));
+}
+
+bool ConfigurationController::keepBackup() {
+    const auto& state = model_.state();
+    if (state.readStatus != params::ReadStatus::Complete) return false;
+    const auto kept = params::KeepBackup(backupFolder().toStdString(), state.serial,
+                                         params::EncodeParameterFile(state.image, state.maps), params::LocalTimeNow());
+    QString line;
+    if (kept.ok()) {
+        const QString where = QDir(startDir_).relativeFilePath(QString::fromStdString(kept->path));
+        line = Text(messages_, kept->written ? msg::BackupWritten : msg::BackupUnchanged).arg(where);
+        lastBackupProblem_.clear();
+    } else {
+        lastBackupProblem_ = QString::fromStdString(kept.error().detail);
+        line = Text(messages_, msg::BackupFailed).arg(lastBackupProblem_);
+    }
+    backupStatus_->setText(line);
+    backupStatus_->setToolTip(line);
+    lastBackupKept_ = kept.ok();
+    return kept.ok();
+}
+
+bool ConfigurationController::backupBeforeWriting() {
+    // Without a line the sequence itself refuses and sends nothing.
+    if (!runner_.connected()) return true;
+    bool readNow = false;
+    if (model_.state().readStatus != params::ReadStatus::Complete) {
+        lastBackupKept_.reset();
+        connection_.readEverything();  // keeps the backup when it is whole
+        readNow = true;
+    }
+    if (model_.state().readStatus != params::ReadStatus::Complete) {
+        lastBackupProblem_ = QStringLiteral("incomplete read");
+    } else if ((readNow && lastBackupKept_.has_value()) ? *lastBackupKept_ : keepBackup()) {
+        return true;
+    }
+    const QString line = Text(messages_, msg::BackupFailedNothingSent).arg(lastBackupProblem_);
+    backupStatus_->setText(line);
+    backupStatus_->setToolTip(line);
+    QMessageBox::warning(window_, QString(), line);
+    return false;
+}
+
+void ConfigurationController::restoreBackup() {
+    if (runner_.busy()) return;
+    BackupDialog dialog(messages_, backupFolder(), window_);
+    if (dialog.exec() != QDialog::Accepted) return;
+    const QString path = dialog.chosenPath();
+    if (!path.isEmpty()) (void)loadFrom(path);
 }
 
 QString ConfigurationController::parameterFolder() const {
@@ -101,6 +169,7 @@ bool ConfigurationController::loadFrom(const QString& path) {
         showFileError(QString::fromStdString(content.error().detail));
         return false;
     }
+    if (!backupBeforeWriting()) return false;
     const auto result = runner_.run(i18n::SequenceKind::FileLoad, [&](link::Link& link, const SequenceControl& control) {
         return model_.replace([&](params::ProgramState& state) {
             return params::LoadParameterFile(link, state.image, state.maps, *content, control);
@@ -144,6 +213,7 @@ void ConfigurationController::factoryReset() {
 }
 
 void ConfigurationController::factoryResetConfirmed() {
+    if (!backupBeforeWriting()) return;
     const auto result =
         runner_.run(i18n::SequenceKind::FactoryReset, [&](link::Link& link, const SequenceControl& control) {
             return model_.replace([&](params::ProgramState& state) {

@@ -3,8 +3,11 @@
 #include <QObject>
 #include <QString>
 
+#include <optional>
+
 #include "i18n/message_store.h"
 
+class QLabel;
 class QWidget;
 
 namespace sequaflow::ui {
@@ -36,10 +39,23 @@ public:
     // The factory reset after its question was answered yes.
     void factoryResetConfirmed();
 
+    // "parametry/backup" in the start directory.
+    QString backupFolder() const;
+    // File > "Restore backup…": the list of backups; the one chosen is loaded as any parameter file.
+    void restoreBackup();
+    // Keeps the backup of the configuration on screen when it is a complete read of the controller and says
+    // in the status bar where it went; true when it is on disk.
+    bool keepBackup();
+    // The status-bar field that says where the last backup went.
+    QLabel* backupStatus() const { return backupStatus_; }
+
 private:
     void showFileError(const QString& detail);
     // A save keeps only a configuration read whole (or viewed from a file); otherwise it says why.
     bool saveAllowed();
+    // Before a load or a reset: the backup of what they overwrite, after a read of everything when the
+    // screens do not hold one. False (and a box saying why) when it is not on disk: nothing may be sent then.
+    bool backupBeforeWriting();
 
     SequenceRunner& runner_;
     ConfigurationModel& model_;
@@ -48,6 +64,9 @@ private:
     ConnectionController& connection_;
     QWidget* window_;
     QString startDir_;
+    QLabel* backupStatus_ = nullptr;
+    std::optional<bool> lastBackupKept_;
+    QString lastBackupProblem_;
 };
 
 }  // namespace sequaflow::ui

@@ -140,6 +140,7 @@ void ConnectionController::readEverything() {
             return report.sequence;
         });
     });
+    if (result) emit everythingRead();
     if (result && vehicleDataMissing) askForVehicleData();
 }
 

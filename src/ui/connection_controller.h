@@ -45,6 +45,8 @@ public:
 
 signals:
     void windowCaptionChanged(const QString& caption);
+    // A read of everything ran (whole or not: the state's read status says).
+    void everythingRead();
 
 private:
     void autoConnectTick();
