@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <ostream>
 
+#include "link/offline_link.h"
 #include "params/parameter_reader.h"
 #include "params/parameter_settings.h"
 #include "params/program_state.h"
@@ -162,6 +163,21 @@ std::vector<Difference> CompareHeld(const Configuration& expected, const Configu
         }
     }
     return CompareWithTexts(want, held, Texts(want, decimalSeparator), Texts(held, decimalSeparator));
+}
+
+Configuration AsReadAfterLoad(const ParameterFileContent& content) {
+    ParameterImage image;
+    maps::MapModel model;
+    ApplyParameterFile(image, model, content);
+    image.refreshShadow(FlagsWord::First);
+    RefreshShadowsAfterRead(image, model);
+    link::OfflineLink offline;
+    if (image.field(field::InjectorHeating) == 0) SetSmoothSwitching(offline.link(), image, true);
+    (void)ApplyReadFlagWrites(offline.link(), image);
+    Configuration c = ConfigurationOfFile(content);
+    for (const int n : {pn::FirstFlags, pn::HeatingTemperature, pn::HeatingDuration, pn::HeatingPulse})
+        c.parameters[At(n)] = SlotFromWord(n, image.wire(n));
+    return c;
 }
 
 std::string SideText(const Difference& d, bool sideA) {

@@ -69,6 +69,10 @@ std::vector<Difference> Compare(const Configuration& a, const Configuration& b, 
 std::vector<Difference> CompareHeld(const Configuration& expected, const Configuration& held,
                                     char decimalSeparator = '.');
 
+// What a controller loaded with the file holds after the read that follows: every read of a programmed
+// controller turns smooth switching on and sets the speed-limit and vacuum bits, the program's own doing.
+Configuration AsReadAfterLoad(const ParameterFileContent& content);
+
 // The text of a side: its screen text, followed by the stored value in brackets when both texts are the
 // same (a difference the screens round away); "not read" for a missing one.
 std::string SideText(const Difference& d, bool sideA);

@@ -4,6 +4,7 @@
 #include <QDate>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLocale>
 #include <QMainWindow>
@@ -12,12 +13,15 @@
 
 #include "i18n/message_ids.h"
 #include "params/backup_store.h"
+#include "params/config_compare.h"
 #include "params/factory_reset.h"
+#include "params/file_plausibility.h"
 #include "params/injector_catalogue.h"
 #include "params/parameter_file.h"
 #include "ui/configuration_model.h"
 #include "ui/connection_controller.h"
 #include "ui/dialogs/backup_dialog.h"
+#include "ui/dialogs/compare_dialog.h"
 #include "ui/fields.h"
 #include "ui/main_menu.h"
 #include "ui/sequence_runner.h"
@@ -51,6 +55,8 @@ ConfigurationController::ConfigurationController(SequenceRunner& runner, Configu
             &ConfigurationController::factoryReset);
     connect(menu_.action(QStringLiteral("PrzywrocKopie1")), &QAction::triggered, this,
             &ConfigurationController::restoreBackup);
+    connect(menu_.action(QStringLiteral("PorownajZPlikiem1")), &QAction::triggered, this,
+            &ConfigurationController::compareWithFile);
     // Every complete read is kept: after a connection, the read button, the read-back of a load or reset.
     connect(&connection_, &ConnectionController::everythingRead, this, [this] { (void)keepBackup(); });
     backupStatus_ = new QLabel(window_);
@@ -169,6 +175,14 @@ bool ConfigurationController::loadFrom(const QString& path) {
         showFileError(QString::fromStdString(content.error().detail));
         return false;
     }
+    // A file of anything at all decodes: one no editor could have written goes out only when the user says so.
+    if (const auto problems = params::CheckPlausibility(*content); !problems.empty()) {
+        const QString question = Text(messages_, msg::ImplausibleFile)
+                                     .arg(QDir::toNativeSeparators(path),
+                                          QString::fromStdString(params::FirstImplausibleText(problems)));
+        if (QMessageBox::question(window_, QString(), question, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+            return false;
+    }
     if (!backupBeforeWriting()) return false;
     const auto result = runner_.run(i18n::SequenceKind::FileLoad, [&](link::Link& link, const SequenceControl& control) {
         return model_.replace([&](params::ProgramState& state) {
@@ -182,8 +196,47 @@ bool ConfigurationController::loadFrom(const QString& path) {
     if (runner_.connected()) {
         connection_.readEverything();
         runner_.combineStatus(loadLine);
+        // The read-back against the file, not against what went out after limiting (a lowered cell).
+        if (result->completed() && model_.state().readStatus == params::ReadStatus::Complete) {
+            const auto held = params::CompareHeld(params::AsReadAfterLoad(*content),
+                                                  params::ConfigurationOfScreen(model_.image(), model_.maps()),
+                                                  model_.state().decimalSeparator);
+            if (!held.empty()) showHeldDifferently(held);
+        }
     }
     return result->completed();
+}
+
+void ConfigurationController::showHeldDifferently(const std::vector<params::Difference>& held) {
+    constexpr std::size_t kShown = 8;
+    QStringList lines;
+    for (std::size_t i = 0; i < held.size() && i < kShown; ++i) {
+        const auto& d = held[i];
+        lines << QString::fromStdString(params::ItemName(d.item) + ": " + params::SideText(d, true) + " -> " +
+                                        params::SideText(d, false));
+    }
+    if (held.size() > kShown) lines << QStringLiteral("… (%1)").arg(static_cast<qulonglong>(held.size()));
+    QMessageBox::warning(window_, QString(), Text(messages_, msg::ControllerHoldsDifferently).arg(lines.join('\n')));
+}
+
+void ConfigurationController::compareWithFile() {
+    const QString path = QFileDialog::getOpenFileName(window_, QString(), parameterFolder(), kFilter);
+    if (!path.isEmpty()) (void)compareWith(path);
+}
+
+bool ConfigurationController::compareWith(const QString& path) {
+    const auto content = params::ReadParameterFile(path.toStdString());
+    if (!content.ok()) {
+        showFileError(QString::fromStdString(content.error().detail));
+        return false;
+    }
+    const auto differences = params::Compare(params::ConfigurationOfScreen(model_.image(), model_.maps()),
+                                             params::ConfigurationOfFile(*content), model_.state().decimalSeparator);
+    if (compareDialog_) compareDialog_->close();
+    compareDialog_ = new CompareDialog(messages_, QFileInfo(path).fileName(), differences, window_);
+    compareDialog_->setAttribute(Qt::WA_DeleteOnClose);
+    compareDialog_->open();
+    return true;
 }
 
 void ConfigurationController::viewFile() {

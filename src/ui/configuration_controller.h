@@ -1,17 +1,22 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 #include "i18n/message_store.h"
+#include "params/config_compare.h"
+#include "ui/dialogs/compare_dialog.h"  // QPointer needs the whole class
 
 class QLabel;
 class QWidget;
 
 namespace sequaflow::ui {
 
+class CompareDialog;
 class ConfigurationModel;
 class ConnectionController;
 class MainMenu;
@@ -39,6 +44,12 @@ public:
     // The factory reset after its question was answered yes.
     void factoryResetConfirmed();
 
+    // File > "Compare with file…": the differences between the screens and a parameter file, in a dialog
+    // left open beside the window; false when the file cannot be used.
+    void compareWithFile();
+    bool compareWith(const QString& path);
+    CompareDialog* compareDialog() const { return compareDialog_; }
+
     // "parametry/backup" in the start directory.
     QString backupFolder() const;
     // File > "Restore backup…": the list of backups; the one chosen is loaded as any parameter file.
@@ -51,6 +62,8 @@ public:
 
 private:
     void showFileError(const QString& detail);
+    // After a load's read-back: the values the controller holds other than the file.
+    void showHeldDifferently(const std::vector<params::Difference>& held);
     // A save keeps only a configuration read whole (or viewed from a file); otherwise it says why.
     bool saveAllowed();
     // Before a load or a reset: the backup of what they overwrite, after a read of everything when the
@@ -65,6 +78,7 @@ private:
     QWidget* window_;
     QString startDir_;
     QLabel* backupStatus_ = nullptr;
+    QPointer<CompareDialog> compareDialog_;
     std::optional<bool> lastBackupKept_;
     QString lastBackupProblem_;
 };

@@ -120,6 +120,18 @@ TEST(CompareHeld, TheMarkerIsAlwaysExpectedAndCountersMayRunOnByAnHour) {
     EXPECT_FALSE(d[0].textB);
 }
 
+TEST(CompareHeld, TheReadAfterALoadTurnsSmoothSwitchingAndTheReadFlagsOn) {
+    const auto expected = params::AsReadAfterLoad(FactoryContent());
+    // 0x0250 with bits 13 (smooth switching), 14 (speed limit) and 15 (reducer vacuum).
+    EXPECT_EQ(expected.parameters[22], 0xE250);
+    EXPECT_EQ(expected.parameters[41], 24);    // switch-over temperature 25 - 1
+    EXPECT_EQ(expected.parameters[42], 400);
+    EXPECT_EQ(expected.parameters[43], 1152);  // 5 ms at 230400 Hz
+    auto rest = expected;
+    for (const int n : {22, 41, 42, 43}) rest.parameters[static_cast<std::size_t>(n)] = Factory().parameters[static_cast<std::size_t>(n)];
+    EXPECT_TRUE(params::Compare(rest, Factory()).empty());
+}
+
 TEST(ConfigurationOfScreen, TakesTheWordsOnTheWire) {
     params::ParameterImage image;
     maps::MapModel model;
