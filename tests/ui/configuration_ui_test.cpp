@@ -87,6 +87,7 @@ void ConfigurationUiTest::unplugDuringTheLoadStopsWithinAStepAndSaysWhatTheContr
     rig.pacer.setHook([&](std::chrono::microseconds, int) {
         if (rig.sim->framesWritten() == start + 7) rig.sim->unplug();
     });
+    rig.dialogs.setAnswer(QMessageBox::Yes);  // the foreign file is no plausible one: sent all the same
     const auto before = rig.wire.mark();
     QVERIFY(!config.loadFrom(file));
     rig.pacer.setHook({});
@@ -152,6 +153,7 @@ void ConfigurationUiTest::loadWithoutAConnectionSendsNothingAndKeepsTheScreens()
     const auto bytes = params::EncodeParameterFile(rig.state.image, rig.state.maps);
     const auto before = rig.wire.mark();
 
+    rig.dialogs.setAnswer(QMessageBox::Yes);  // the foreign file is no plausible one: sent all the same
     QVERIFY(!config.loadFrom(file));
     QCOMPARE(rig.wire.commandsSince(before), QStringList{});
     QCOMPARE(cell->text(), cellText);
@@ -159,7 +161,7 @@ void ConfigurationUiTest::loadWithoutAConnectionSendsNothingAndKeepsTheScreens()
     SequenceResult refused;
     refused.stopped = StopReason::NotConnected;
     QCOMPARE(rig.statusBar(), Line(rig, i18n::SequenceKind::FileLoad, refused));
-    QVERIFY(rig.dialogs.texts.isEmpty());
+    QCOMPARE(rig.dialogs.texts.size(), 1);  // only the question about the file
 }
 
 void ConfigurationUiTest::factoryResetAnsweredNoSendsNothing() {
