@@ -74,21 +74,21 @@ void RecordWordRead(Link& link, std::uint8_t word) { link.sendFrame(code::Record
 std::optional<Identification> ReadIdentification(Link& link) {
     Identify(link);
     link.receiveWait(kIdentifySize);
-    if (!link.replyValid('I', 4)) return std::nullopt;
+    if (!link.replyValid('I', 4) || !link.replySumValid(4)) return std::nullopt;
     return Identification{link.reply(1), link.reply(2)};
 }
 
 std::optional<std::uint16_t> ReadParamWord(Link& link, std::uint8_t index) {
     ParamRead(link, index);
     link.receiveWait(kWordReplySize);
-    if (!link.replyValid('d', 5, index)) return std::nullopt;
+    if (!link.replyValid('d', 5, index) || !link.replySumValid(5)) return std::nullopt;
     return link.replyWord(2);
 }
 
 std::optional<std::uint16_t> ReadRecordWord(Link& link, std::uint8_t word) {
     RecordWordRead(link, word);
     link.receiveWait(kWordReplySize);
-    if (!link.replyValid('e', 5, word)) return std::nullopt;
+    if (!link.replyValid('e', 5, word) || !link.replySumValid(5)) return std::nullopt;
     return link.replyWord(2);
 }
 
@@ -104,7 +104,8 @@ std::optional<std::uint16_t> ReadShort(Link& link, ShortRead what, std::uint8_t 
             case ShortRead::LambdaRead: LambdaRead(link, a); wholeWord = true; break;
         }
         link.receiveWait(kShortWait);
-        if (link.replyValid('d', 5)) {
+        // The echo of the first argument keeps a late answer to an earlier read from being taken for this one.
+        if (link.replyValid('d', 5, a) && link.replySumValid(5)) {
             return wholeWord ? link.replyWord(2) : static_cast<std::uint16_t>(link.reply(3));
         }
     }

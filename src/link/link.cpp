@@ -111,4 +111,12 @@ bool Link::replyValid(char letter, std::size_t lastOffset, std::optional<std::ui
     return !indexEcho || reply(1) == *indexEcho;
 }
 
+bool Link::replySumValid(std::size_t lastOffset) const {
+    if (lastOffset < 2 || lastOffset > reply_.size()) return false;
+    std::uint8_t data = 0;  // the bytes after the letter
+    for (std::size_t i = 1; i + 1 < lastOffset; ++i) data = static_cast<std::uint8_t>(data + reply_[i]);
+    const std::uint8_t sum = reply_[lastOffset - 1];
+    return sum == data || sum == static_cast<std::uint8_t>(data + reply_[0]);
+}
+
 }  // namespace sequaflow::link

@@ -74,6 +74,10 @@ public:
 
     // Valid short reply: complete, the letter at 0, ':' at last, and the index echo at 1 when given.
     bool replyValid(char letter, std::size_t lastOffset, std::optional<std::uint8_t> indexEcho = {}) const;
+    // The byte before the ':' of a short reply is the low byte of the sum of the bytes before it. Whether the
+    // letter is summed is not settled (a request's sum counts its code, the live frame's does not), so either
+    // is taken; a single flipped bit fails both.
+    bool replySumValid(std::size_t lastOffset) const;
     std::uint16_t replyWord(std::size_t highOffset) const {
         return static_cast<std::uint16_t>(reply(highOffset) << 8 | reply(highOffset + 1));
     }

@@ -109,6 +109,46 @@ TEST_F(CommandFixture, RecordWordsNeedTheirOwnEcho) {
     EXPECT_EQ(w63, 22);
 }
 
+// Found by the fault soak: a bit flipped on the line used to be taken as the value.
+TEST_F(CommandFixture, ARepliesSumByteMustMatchWithOrWithoutItsLetter) {
+    auto flipped = WordReply('d', 25, 0x1000);
+    flipped[2] ^= 0x80;  // 0x9000 arrives, the sum still of 0x1000
+    port.setResponder([&](ScriptedPort& p, const link::Frame&) { p.deliver(flipped); });
+    EXPECT_FALSE(link::ReadParamWord(link, 25).has_value());
+    auto stdFlipped = WordReply('d', 3, 0x0073);
+    stdFlipped[3] ^= 0x01;
+    port.setResponder([&](ScriptedPort& p, const link::Frame&) { p.deliver(stdFlipped); });
+    EXPECT_FALSE(link::ReadShort(link, link::ShortRead::StdMapRead, 3).has_value());
+    auto record = WordReply('e', 6, 21355);
+    record[4] ^= 0x04;  // the sum byte itself
+    port.setResponder([&](ScriptedPort& p, const link::Frame&) { p.deliver(record); });
+    EXPECT_FALSE(link::ReadRecordWord(link, 6).has_value());
+    port.setResponder([](ScriptedPort& p, const link::Frame&) { p.deliver({'I', 0x43, 38, 0x49 + 0x43 + 37, ':'}); });
+    EXPECT_FALSE(link::ReadIdentification(link).has_value());
+
+    // 'd' 25 0x10 0x00: 0x8D counting the letter, 0x29 without it; both are taken.
+    for (std::uint8_t sum : {0x8D, 0x29}) {
+        port.setResponder([&](ScriptedPort& p, const link::Frame&) { p.deliver({'d', 25, 0x10, 0x00, sum, ':'}); });
+        EXPECT_EQ(link::ReadParamWord(link, 25), 0x1000) << int(sum);
+    }
+    port.setResponder([](ScriptedPort& p, const link::Frame&) { p.deliver({'I', 0x43, 37, 0x43 + 37, ':'}); });
+    ASSERT_TRUE(link::ReadIdentification(link).has_value());
+}
+
+// Found by the fault soak: an answer that came after its wait was taken for the next point's value.
+TEST_F(CommandFixture, ShortReadsTakeOnlyTheirOwnIndexEcho) {
+    int n = 0;
+    port.setResponder([&](ScriptedPort& p, const link::Frame& f) {
+        if (++n == 1) p.deliver(WordReply('d', 9, 1036));  // the late answer of point 9 comes first
+        else p.deliver(WordReply('d', f[1], 2304));
+    });
+    EXPECT_EQ(link::ReadShort(link, link::ShortRead::PointRead, 12), 2304);
+    EXPECT_EQ(port.written().size(), 2u);  // the retry got it
+    port.setResponder([](ScriptedPort& p, const link::Frame&) { p.deliver(WordReply('d', 4, 115)); });
+    EXPECT_FALSE(link::ReadShort(link, link::ShortRead::GridCellRead, 5, 2).has_value());  // row 4's answer
+    EXPECT_EQ(link::ReadShort(link, link::ShortRead::GridCellRead, 4, 2), 115);
+}
+
 TEST_F(CommandFixture, RecordTextIsSixtyPairedWords) {
     std::array<std::uint8_t, 120> bytes{};
     for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>('A' + i % 26);

@@ -17,7 +17,7 @@ struct ConnectionFixture : ::testing::Test {
 
     void answerIdentifyOn(const std::string& path, std::uint8_t hw = 0x43, std::uint8_t sw = 37) {
         port.setResponder([this, path, hw, sw](ScriptedPort& p, const link::Frame& f) {
-            if (f[0] == 'I' && link.portName() == path) p.deliver({'I', hw, sw, 0, ':'});
+            if (f[0] == 'I' && link.portName() == path) p.deliver({'I', hw, sw, static_cast<std::uint8_t>('I' + hw + sw), ':'});
         });
     }
 };

@@ -16,7 +16,7 @@ namespace {
 
 std::vector<std::uint8_t> Controller(const std::vector<std::uint8_t>& f) {
     switch (f[0]) {
-        case 'I': return {'I', 0x43, 37, 0, ':'};
+        case 'I': return {'I', 0x43, 37, static_cast<std::uint8_t>('I' + 0x43 + 37), ':'};
         case 'd': return testing_support::WordReply('d', f[1], static_cast<std::uint16_t>(1000 + f[1]));
         case 'V': {
             live::LiveWords w{};

@@ -41,7 +41,7 @@ struct FakeEcu {
         const auto value = static_cast<std::uint16_t>(f[2] << 8 | f[3]);
         namespace code = link::code;
         switch (f[0]) {
-            case code::Identify: port.deliver({'I', hardware, software, 0, ':'}); break;
+            case code::Identify: port.deliver({'I', hardware, software, static_cast<std::uint8_t>('I' + hardware + software), ':'}); break;
             case code::ParamRead:
                 if (a < 64) port.deliver(WordReply('d', wrongEcho.count(a) ? static_cast<std::uint8_t>(a + 1) : a, params[a]));
                 break;

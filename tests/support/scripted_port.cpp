@@ -70,8 +70,9 @@ std::optional<link::PortError> ScriptedPort::failure() const {
 }
 
 std::vector<std::uint8_t> WordReply(char letter, std::uint8_t index, std::uint16_t value) {
-    return {static_cast<std::uint8_t>(letter), index, static_cast<std::uint8_t>(value >> 8),
-            static_cast<std::uint8_t>(value & 0xFF), 0, ':'};
+    const auto hi = static_cast<std::uint8_t>(value >> 8);
+    const auto lo = static_cast<std::uint8_t>(value & 0xFF);
+    return {static_cast<std::uint8_t>(letter), index, hi, lo, static_cast<std::uint8_t>(letter + index + hi + lo), ':'};
 }
 
 }  // namespace sequaflow::testing_support

@@ -53,7 +53,7 @@ struct ControllerScript {
 
     std::vector<std::uint8_t> answer(std::span<const std::uint8_t> f) const {
         switch (f[0]) {
-            case 'I': return {'I', 0x43, 37, 0, ':'};
+            case 'I': return {'I', 0x43, 37, static_cast<std::uint8_t>('I' + 0x43 + 37), ':'};
             case 'd':
                 if (f[1] == silentParam) return {};
                 return WordReply('d', f[1], params[f[1] & 63]);
