@@ -1,8 +1,9 @@
 #include "cli/setting_output.h"
 
-#include <cstdio>
 #include <ostream>
 #include <string>
+
+#include "params/config_compare.h"
 
 namespace sequaflow::cli {
 
@@ -27,23 +28,7 @@ void PrintSettingLine(std::ostream& out, const params::ShownSetting& shown) {
     out << line << '\n';
 }
 
-void PrintJsonString(std::ostream& out, std::string_view text) {
-    out << '"';
-    for (const char c : text) {
-        const auto u = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') out << '\\' << c;
-        else if (c == '\n') out << "\\n";
-        else if (c == '\t') out << "\\t";
-        else if (u < 0x20) {
-            char buffer[8];
-            std::snprintf(buffer, sizeof buffer, "\\u%04x", u);
-            out << buffer;
-        } else {
-            out << c;  // UTF-8 passes through
-        }
-    }
-    out << '"';
-}
+void PrintJsonString(std::ostream& out, std::string_view text) { params::PrintJsonText(out, text); }
 
 void PrintSettingJson(std::ostream& out, const params::ShownSetting& shown) {
     const auto& key = *shown.key;

@@ -9,6 +9,7 @@
 #include "sim/controller.h"
 #include "sim/pty_server.h"
 #include "support/cli_runner.h"
+#include "support/pty_sim_fixture.h"
 
 using namespace sequaflow;
 using testing_support::RunTool;
@@ -103,20 +104,7 @@ TEST(Plausibility, DecodeAndLoadRefuseAFileThatIsNoneBeforeTheyOpenAPort) {
     EXPECT_EQ(RunTool({"--device", "/dev/nonexistent-sequaflow", "load", "cell.kst", "--no-backup", "--force"}).rc, 3);
 }
 
-struct Simulated : ::testing::Test {
-    std::unique_ptr<sim::PtyServer> server;
-    std::string device;
-    void SetUp() override {
-        auto started = sim::PtyServer::Start(sim::Controller(sim::ControllerOptions{}), sim::PtyServerOptions{});
-        ASSERT_TRUE(started.ok()) << started.error().detail;
-        server = std::move(*started);
-        device = server->slavePath();
-    }
-    testing_support::CliRun Tool(std::vector<std::string> args) {
-        args.insert(args.begin(), {"--device", device});
-        return RunTool(args);
-    }
-};
+using Simulated = testing_support::PtySimulatorTest;
 
 TEST_F(Simulated, TheLoadsReadBackComparesWithTheFileAndDiffSeesTheSame) {
     // The factory controller has no turbo: its map maximum is +50 %, so +90 % is sent as +50 %.

@@ -18,6 +18,7 @@
 #include "sim/controller.h"
 #include "sim/pty_server.h"
 #include "support/cli_runner.h"
+#include "support/pty_sim_fixture.h"
 #include "support/pty_peer.h"
 
 using namespace sequaflow;
@@ -52,20 +53,7 @@ std::vector<char> FileBytes(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-struct SimulatedController : ::testing::Test {
-    std::unique_ptr<sim::PtyServer> server;
-    std::string device;
-    void SetUp() override {
-        auto started = sim::PtyServer::Start(sim::Controller(sim::ControllerOptions{}), sim::PtyServerOptions{});
-        ASSERT_TRUE(started.ok()) << started.error().detail;
-        server = std::move(*started);
-        device = server->slavePath();
-    }
-    testing_support::CliRun Tool(std::vector<std::string> args) {
-        args.insert(args.begin(), {"--device", device});
-        return RunTool(args);
-    }
-};
+using SimulatedController = testing_support::PtySimulatorTest;
 
 TEST_F(SimulatedController, SaveFactoryResetLoadThenReadShowsTheLoadedValues) {
     ASSERT_EQ(Tool({"param", "set", "1", "130"}).rc, 0);
