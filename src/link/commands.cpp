@@ -1,5 +1,7 @@
 #include "link/commands.h"
 
+#include <array>
+
 namespace sequaflow::link {
 namespace {
 std::uint8_t Hi(std::uint16_t v) { return static_cast<std::uint8_t>(v >> 8); }
@@ -71,43 +73,65 @@ void RecordWordStore(Link& link, std::uint8_t word, std::uint16_t value) {
 }
 void RecordWordRead(Link& link, std::uint8_t word) { link.sendFrame(code::RecordWordRead, word); }
 
+namespace {
+
+// A reply with its letter and ':' whose sum byte (or a store read's index echo) does not check is taken only
+// when asking once more brings the very same bytes. A bit flipped on the line or a late answer to another read
+// is then not taken for the value, while a controller that fills those bytes some other way still reads, at
+// one exchange more.
+template <typename Ask>
+bool TakeReply(Link& link, const Ask& ask, std::uint32_t wait, std::size_t last, char letter,
+               std::optional<std::uint8_t> echo, std::optional<std::uint8_t> expectedEcho) {
+    const auto checks = [&] { return link.replySumValid(last) && (!expectedEcho || link.reply(1) == *expectedEcho); };
+    ask();
+    link.receiveWait(wait);
+    if (!link.replyValid(letter, last, echo)) return false;
+    if (checks()) return true;
+    std::array<std::uint8_t, 8> first{};
+    for (std::size_t i = 0; i <= last && i < first.size(); ++i) first[i] = link.reply(i);
+    ask();
+    link.receiveWait(wait);
+    if (!link.replyValid(letter, last, echo)) return false;
+    if (checks()) return true;
+    for (std::size_t i = 0; i <= last && i < first.size(); ++i)
+        if (link.reply(i) != first[i]) return false;
+    return true;
+}
+
+}  // namespace
+
 std::optional<Identification> ReadIdentification(Link& link) {
-    Identify(link);
-    link.receiveWait(kIdentifySize);
-    if (!link.replyValid('I', 4) || !link.replySumValid(4)) return std::nullopt;
+    if (!TakeReply(link, [&] { Identify(link); }, kIdentifySize, 4, 'I', std::nullopt, std::nullopt)) return std::nullopt;
     return Identification{link.reply(1), link.reply(2)};
 }
 
 std::optional<std::uint16_t> ReadParamWord(Link& link, std::uint8_t index) {
-    ParamRead(link, index);
-    link.receiveWait(kWordReplySize);
-    if (!link.replyValid('d', 5, index) || !link.replySumValid(5)) return std::nullopt;
+    if (!TakeReply(link, [&] { ParamRead(link, index); }, kWordReplySize, 5, 'd', index, std::nullopt)) return std::nullopt;
     return link.replyWord(2);
 }
 
 std::optional<std::uint16_t> ReadRecordWord(Link& link, std::uint8_t word) {
-    RecordWordRead(link, word);
-    link.receiveWait(kWordReplySize);
-    if (!link.replyValid('e', 5, word) || !link.replySumValid(5)) return std::nullopt;
+    if (!TakeReply(link, [&] { RecordWordRead(link, word); }, kWordReplySize, 5, 'e', word, std::nullopt))
+        return std::nullopt;
     return link.replyWord(2);
 }
 
 std::optional<std::uint16_t> ReadShort(Link& link, ShortRead what, std::uint8_t a, std::uint8_t b, bool retry) {
-    for (int attempt = 0; attempt < (retry ? 2 : 1); ++attempt) {
-        bool wholeWord = false;
+    const bool wholeWord = what == ShortRead::PointRead || what == ShortRead::LambdaRead;
+    const auto ask = [&] {
         switch (what) {
-            case ShortRead::PointRead: PointRead(link, a); wholeWord = true; break;
+            case ShortRead::PointRead: PointRead(link, a); break;
             case ShortRead::GridCellRead: GridCellRead(link, a, b); break;
             case ShortRead::StdMapRead: StdMapRead(link, a); break;
             case ShortRead::TempPointRead: TempPointRead(link, a); break;
             case ShortRead::TempCorrRead: TempCorrRead(link, a); break;
-            case ShortRead::LambdaRead: LambdaRead(link, a); wholeWord = true; break;
+            case ShortRead::LambdaRead: LambdaRead(link, a); break;
         }
-        link.receiveWait(kShortWait);
-        // The echo of the first argument keeps a late answer to an earlier read from being taken for this one.
-        if (link.replyValid('d', 5, a) && link.replySumValid(5)) {
+    };
+    for (int attempt = 0; attempt < (retry ? 2 : 1); ++attempt) {
+        // The store reads expect the echo of their first argument; see TakeReply for a controller that differs.
+        if (TakeReply(link, ask, kShortWait, 5, 'd', std::nullopt, a))
             return wholeWord ? link.replyWord(2) : static_cast<std::uint16_t>(link.reply(3));
-        }
     }
     return std::nullopt;
 }

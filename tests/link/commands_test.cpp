@@ -109,43 +109,74 @@ TEST_F(CommandFixture, RecordWordsNeedTheirOwnEcho) {
     EXPECT_EQ(w63, 22);
 }
 
-// Found by the fault soak: a bit flipped on the line used to be taken as the value.
-TEST_F(CommandFixture, ARepliesSumByteMustMatchWithOrWithoutItsLetter) {
+// Found by the fault soak: a bit flipped on the line used to be taken as the value. A reply whose sum does not
+// check is asked again; the second answer is taken when its sum checks or when it repeats the first exactly.
+TEST_F(CommandFixture, ARepliesSumByteMustMatchOrTheReplyRepeat) {
+    std::size_t base = 0;
+    const auto sent = [&] { return port.written().size() - base; };
+    const auto once = [&](std::vector<std::uint8_t> first) {
+        base = port.written().size();
+        port.setResponder([first, n = 0](ScriptedPort& p, const link::Frame& f) mutable {
+            if (++n == 1) p.deliver(first);
+            else p.deliver(WordReply(static_cast<char>(first[0]), f[1], 0x1000));
+        });
+    };
     auto flipped = WordReply('d', 25, 0x1000);
     flipped[2] ^= 0x80;  // 0x9000 arrives, the sum still of 0x1000
-    port.setResponder([&](ScriptedPort& p, const link::Frame&) { p.deliver(flipped); });
-    EXPECT_FALSE(link::ReadParamWord(link, 25).has_value());
-    auto stdFlipped = WordReply('d', 3, 0x0073);
-    stdFlipped[3] ^= 0x01;
-    port.setResponder([&](ScriptedPort& p, const link::Frame&) { p.deliver(stdFlipped); });
-    EXPECT_FALSE(link::ReadShort(link, link::ShortRead::StdMapRead, 3).has_value());
-    auto record = WordReply('e', 6, 21355);
+    once(flipped);
+    EXPECT_EQ(link::ReadParamWord(link, 25), 0x1000);
+    EXPECT_EQ(sent(), 2u);
+    auto record = WordReply('e', 6, 0x1000);
     record[4] ^= 0x04;  // the sum byte itself
-    port.setResponder([&](ScriptedPort& p, const link::Frame&) { p.deliver(record); });
-    EXPECT_FALSE(link::ReadRecordWord(link, 6).has_value());
-    port.setResponder([](ScriptedPort& p, const link::Frame&) { p.deliver({'I', 0x43, 38, 0x49 + 0x43 + 37, ':'}); });
+    once(record);
+    EXPECT_EQ(link::ReadRecordWord(link, 6), 0x1000);
+
+    // Two different replies, neither with its sum: nothing is taken.
+    int n = 0;
+    port.setResponder([&](ScriptedPort& p, const link::Frame&) {
+        auto r = WordReply('d', 3, 0x0073);
+        r[3] ^= static_cast<std::uint8_t>(++n);
+        p.deliver(r);
+    });
+    EXPECT_FALSE(link::ReadShort(link, link::ShortRead::StdMapRead, 3).has_value());
+    port.setResponder([&](ScriptedPort& p, const link::Frame&) {
+        p.deliver({'I', 0x43, static_cast<std::uint8_t>(38 + n++), 0x49 + 0x43 + 37, ':'});
+    });
     EXPECT_FALSE(link::ReadIdentification(link).has_value());
 
-    // 'd' 25 0x10 0x00: 0x8D counting the letter, 0x29 without it; both are taken.
+    // 'd' 25 0x10 0x00: 0x8D counting the letter, 0x29 without it; both are taken at once.
     for (std::uint8_t sum : {0x8D, 0x29}) {
+        base = port.written().size();
         port.setResponder([&](ScriptedPort& p, const link::Frame&) { p.deliver({'d', 25, 0x10, 0x00, sum, ':'}); });
         EXPECT_EQ(link::ReadParamWord(link, 25), 0x1000) << int(sum);
+        EXPECT_EQ(sent(), 1u);
     }
-    port.setResponder([](ScriptedPort& p, const link::Frame&) { p.deliver({'I', 0x43, 37, 0x43 + 37, ':'}); });
+    // A controller that fills the byte some other way still reads, at one exchange more.
+    base = port.written().size();
+    port.setResponder([](ScriptedPort& p, const link::Frame&) { p.deliver({'I', 0x43, 37, 0x00, ':'}); });
     ASSERT_TRUE(link::ReadIdentification(link).has_value());
+    EXPECT_EQ(sent(), 2u);
 }
 
 // Found by the fault soak: an answer that came after its wait was taken for the next point's value.
-TEST_F(CommandFixture, ShortReadsTakeOnlyTheirOwnIndexEcho) {
+TEST_F(CommandFixture, ShortReadsTakeAnotherIndexEchoOnlyWhenItRepeats) {
+    std::size_t base = 0;
+    const auto sent = [&] { return port.written().size() - base; };
     int n = 0;
     port.setResponder([&](ScriptedPort& p, const link::Frame& f) {
         if (++n == 1) p.deliver(WordReply('d', 9, 1036));  // the late answer of point 9 comes first
         else p.deliver(WordReply('d', f[1], 2304));
     });
+    base = port.written().size();
     EXPECT_EQ(link::ReadShort(link, link::ShortRead::PointRead, 12), 2304);
-    EXPECT_EQ(port.written().size(), 2u);  // the retry got it
+    EXPECT_EQ(sent(), 2u);  // asked again
+    // A late answer followed by a different one: neither is taken, and the read's own retry asks anew.
+    n = 0;
+    port.setResponder([&](ScriptedPort& p, const link::Frame&) { p.deliver(WordReply('d', 4, 100 + n++)); });
+    EXPECT_FALSE(link::ReadShort(link, link::ShortRead::GridCellRead, 5, 2, false).has_value());
+    // A controller that always echoes something else is read, once its answer repeats.
     port.setResponder([](ScriptedPort& p, const link::Frame&) { p.deliver(WordReply('d', 4, 115)); });
-    EXPECT_FALSE(link::ReadShort(link, link::ShortRead::GridCellRead, 5, 2).has_value());  // row 4's answer
+    EXPECT_EQ(link::ReadShort(link, link::ShortRead::GridCellRead, 5, 2), 115);
     EXPECT_EQ(link::ReadShort(link, link::ShortRead::GridCellRead, 4, 2), 115);
 }
 
