@@ -212,6 +212,25 @@ inline constexpr int LogOpenFailed = 16061;               // "Nie można otworzy
 inline constexpr int LogStopped = 16062;                  // "Zapis logu przerwany: %1"
 inline constexpr int LogClosed = 16063;                   // "Log zapisany: %1"
 inline constexpr int LoadBackup = 16064;                  // "Wczytaj"
+inline constexpr int PortNotPresent = 16065;           // "brak urządzenia"
+inline constexpr int ScanPorts = 16066;                // "Skanuj porty"
+inline constexpr int PortMissing = 16067;              // "Nie ma urządzenia %1"
+inline constexpr int PortNotSerial = 16068;            // "%1 nie jest portem szeregowym"
+inline constexpr int PortNoPermission = 16069;         // "Brak uprawnień do %1: dodaj użytkownika do grupy dialout i zaloguj się ponownie"
+inline constexpr int OtherAdapters = 16070;            // "Inne adaptery"
+inline constexpr int MapAdapterQuestion = 16071;       // "Adapter %1 (%2) nie ma wpisu w tabeli portów. Przypisać go do %3?"
+inline constexpr int MapAdapterTitle = 16072;          // "Przypisz adapter"
+inline constexpr int NoFreePortEntry = 16073;          // "Nie ma wolnego wpisu portu: każdy od COM1 do COM25 ma urządzenie"
+inline constexpr int PortSettingIgnored = 16074;       // "Ustawienie Ports/%1 = \"%2\" nie jest ścieżką urządzenia; pominięto je"
+inline constexpr int AboutTitle = 16075;               // "O programie"
+inline constexpr int AboutVersion = 16076;             // "Wersja: %1"
+inline constexpr int AboutBuild = 16077;               // "Kompilacja: %1"
+inline constexpr int AboutDataFolder = 16078;          // "Folder danych (jezyk.txt, rozdz.txt, parametry): %1"
+inline constexpr int AboutLanguageFolder = 16079;      // "Pliki języków: %1"
+inline constexpr int AboutHelpFile = 16080;            // "Pomoc: %1"
+inline constexpr int AboutSettingsFile = 16081;        // "Ustawienia: %1"
+inline constexpr int Cancel = 16082;                   // "Anuluj"
+inline constexpr int PortInUseBy = 16083;              // "%1 jest używany przez inny program: %2"
 
 // Every id above; a test checks that each is a stored text of the caption table and that none is left out.
 inline constexpr int kAllMessageIds[] = {
@@ -244,6 +263,7 @@ PortAlreadyOpen, NoController, PortBusy, StatusHeading, Petrol, Gas, AdaptationI
     SaveNeedsCompleteRead, LineLostStale, LineBack, EditMenu, UndoMapEdit, RedoMapEdit,
     PointNotANumber, PointsNotRising,
     RestoreBackup, CompareWithFile, LogLiveData, BackupWritten, BackupUnchanged, BackupFailedNothingSent, BackupFailed, NoBackups, BackupsTitle, ColumnDate, ColumnSerial, ColumnFile, CompareTitle, ColumnItem, ColumnOnScreen, ColumnInFile, NoDifferences, DifferenceCount, ImplausibleFile, ControllerHoldsDifferently, LogRunning, LogOpenFailed, LogStopped, LogClosed, LoadBackup,
+    PortNotPresent, ScanPorts, PortMissing, PortNotSerial, PortNoPermission, OtherAdapters, MapAdapterQuestion, MapAdapterTitle, NoFreePortEntry, PortSettingIgnored, AboutTitle, AboutVersion, AboutBuild, AboutDataFolder, AboutLanguageFolder, AboutHelpFile, AboutSettingsFile, Cancel, PortInUseBy,
 };
 
 }  // namespace sequaflow::i18n::msg

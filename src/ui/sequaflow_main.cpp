@@ -9,6 +9,7 @@
 #include "i18n/message_store.h"
 #include "link/controller_link.h"
 #include "link/port_table.h"
+#include "params/build_info.h"
 #include "params/program_state.h"
 #include "link/posix_serial_port.h"
 #include "sim/engine_driver.h"
@@ -51,7 +52,7 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (a == "--version") {
-            std::printf("sequaflow %s\n", SEQUAFLOW_VERSION);
+            std::printf("%s\n", params::VersionLine("sequaflow").c_str());
             return 0;
         }
         if (a == "--simulate") {
