@@ -257,6 +257,13 @@ inline constexpr CaptionRow kTextRows[] = {
     row(16081, message(), "Ustawienia: %1"),
     row(16082, message(), "Anuluj"),
     row(16083, message(), "%1 jest używany przez inny program: %2"),
+    row(16084, message(), "Tak"),
+    row(16085, message(), "Nie"),
+    row(16086, message(), "OK"),
+    row(16087, message(), "Zamknij"),
+    row(16088, message(), "Smooth switching"),
+    row(16089, message(), "Zapisz raport jako PDF…"),
+    row(16090, message(), "Mazda/Jalowy"),
 };
 
 }  // namespace sequaflow::i18n::rows

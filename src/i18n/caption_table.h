@@ -60,7 +60,7 @@ struct CaptionRow {
 };
 
 // The 508 texts of the interface and its messages, and 43 of the program's own (16000..16999).
-inline constexpr std::size_t kCaptionCount = 570;
+inline constexpr std::size_t kCaptionCount = 577;
 
 // All rows, ascending by id.
 [[nodiscard]] std::span<const CaptionRow> CaptionTable();

@@ -231,6 +231,13 @@ inline constexpr int AboutHelpFile = 16080;            // "Pomoc: %1"
 inline constexpr int AboutSettingsFile = 16081;        // "Ustawienia: %1"
 inline constexpr int Cancel = 16082;                   // "Anuluj"
 inline constexpr int PortInUseBy = 16083;              // "%1 jest używany przez inny program: %2"
+inline constexpr int Yes = 16084;                      // "Tak"
+inline constexpr int No = 16085;                       // "Nie"
+inline constexpr int Ok = 16086;                       // "OK"
+inline constexpr int Close = 16087;                    // "Zamknij"
+inline constexpr int SmoothSwitching = 16088;          // "Smooth switching"
+inline constexpr int SaveReportPdf = 16089;            // "Zapisz raport jako PDF…"
+inline constexpr int FilterGroup = 16090;              // "Mazda/Jalowy"
 
 // Every id above; a test checks that each is a stored text of the caption table and that none is left out.
 inline constexpr int kAllMessageIds[] = {
@@ -264,6 +271,7 @@ PortAlreadyOpen, NoController, PortBusy, StatusHeading, Petrol, Gas, AdaptationI
     PointNotANumber, PointsNotRising,
     RestoreBackup, CompareWithFile, LogLiveData, BackupWritten, BackupUnchanged, BackupFailedNothingSent, BackupFailed, NoBackups, BackupsTitle, ColumnDate, ColumnSerial, ColumnFile, CompareTitle, ColumnItem, ColumnOnScreen, ColumnInFile, NoDifferences, DifferenceCount, ImplausibleFile, ControllerHoldsDifferently, LogRunning, LogOpenFailed, LogStopped, LogClosed, LoadBackup,
     PortNotPresent, ScanPorts, PortMissing, PortNotSerial, PortNoPermission, OtherAdapters, MapAdapterQuestion, MapAdapterTitle, NoFreePortEntry, PortSettingIgnored, AboutTitle, AboutVersion, AboutBuild, AboutDataFolder, AboutLanguageFolder, AboutHelpFile, AboutSettingsFile, Cancel, PortInUseBy,
+    Yes, No, Ok, Close, SmoothSwitching, SaveReportPdf, FilterGroup,
 };
 
 }  // namespace sequaflow::i18n::msg
