@@ -20,6 +20,8 @@ public:
     // "SpaceBG"; a missing value is written as true.
     bool spaceBG();
     void setSpaceBG(bool on);
+    // Where the settings are kept, for Help > About.
+    QString fileName() const { return settings_.fileName(); }
     // Applies "Ports/COMn" overrides to the table.
     void applyPortPaths(link::PortTable& table);
 

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -19,6 +20,8 @@
 #include "params/parameter_image.h"
 #include "params/parameter_numbers.h"
 #include "ui/app_settings.h"
+#include "ui/dialogs/about_dialog.h"
+#include "ui/help_viewer.h"
 #include "ui/configuration_controller.h"
 #include "ui/configuration_model.h"
 #include "ui/connection_controller.h"
@@ -63,8 +66,13 @@
 namespace sequaflow::ui {
 
 MainWindow::MainWindow(link::ControllerLink& line, params::ProgramState& state, i18n::MessageStore& messages,
-                       AppSettings& settings, QWidget* parent)
-    : QMainWindow(parent), line_(line), state_(state), messages_(messages), settings_(settings) {
+                       AppSettings& settings, QString dataFolder, QWidget* parent)
+    : QMainWindow(parent),
+      line_(line),
+      state_(state),
+      messages_(messages),
+      settings_(settings),
+      dataFolder_(dataFolder.isEmpty() ? QDir::currentPath() : std::move(dataFolder)) {
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QString::fromUtf8(link::kCaptionPrefix.data(), static_cast<qsizetype>(link::kCaptionPrefix.size())));
     menu_ = std::make_unique<MainMenu>(menuBar(), this);
@@ -121,19 +129,29 @@ MainWindow::MainWindow(link::ControllerLink& line, params::ProgramState& state, 
     });
     createDialogs();
     wireShortcuts();
-    // The start directory is the current one now; every control shows the table's built-in text.
-    languages_ = new LanguageController(*this, *menu_, messages_, QDir::currentPath());
+    // Every control shows the table's built-in text until a language is chosen.
+    languages_ = new LanguageController(*this, *menu_, messages_, dataFolder_);
     languages_->setPages(pageList_);
     languages_->applyCurrentTexts();
     wireDiagnostics();
     wireMapEditing();
     configuration_ =
-        new ConfigurationController(*runner_, *model_, messages_, *menu_, *connection_, this, QDir::currentPath());
+        new ConfigurationController(*runner_, *model_, messages_, *menu_, *connection_, this, dataFolder_);
     connect(readings_, &ReadingsController::statusChanged, side_, &SidePanel::showStatus);
     connect(readings_, &ReadingsController::fuelFacesRequested, side_, &SidePanel::setFuelFaces);
     connect(feed_, &LiveFeed::staleChanged, this, &MainWindow::showStale);
     liveLog_ = new LiveLogController(*model_, *feed_, messages_, *menu_, line_.pacer(), statusBar(), this,
-                                     QDir::currentPath());
+                                     dataFolder_);
+    about_ = new AboutDialog(
+        messages_,
+        [this] {
+            const QString help = languages_->help().locate();
+            return AboutPaths{QFileInfo(dataFolder_).absoluteFilePath(),
+                              QFileInfo(QDir(languages_->languageRoot()).filePath(QStringLiteral("lang"))).absoluteFilePath(),
+                              help.isEmpty() ? QString() : QFileInfo(help).absoluteFilePath(), settings_.fileName()};
+        },
+        this);
+    connect(menu_->action(QStringLiteral("OProgramie1")), &QAction::triggered, about_, &AboutDialog::showAbout);
     connect(runner_, &SequenceRunner::idle, this, [this] {
         if (closePending_) close();
     });

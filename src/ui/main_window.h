@@ -18,6 +18,7 @@ struct DriverCommand;
 
 namespace sequaflow::ui {
 
+class AboutDialog;
 class AdaptationPage;
 class AdvancedPage;
 class AppSettings;
@@ -54,8 +55,9 @@ class TankSensorDialog;
 class MainWindow final : public QMainWindow {
     Q_OBJECT
 public:
+    // `dataFolder` holds jezyk.txt, rozdz.txt, parametry/ and logs/; empty: the current folder.
     MainWindow(link::ControllerLink& line, params::ProgramState& state, i18n::MessageStore& messages,
-               AppSettings& settings, QWidget* parent = nullptr);
+               AppSettings& settings, QString dataFolder = QString(), QWidget* parent = nullptr);
     ~MainWindow() override;
 
     MainMenu& menu() { return *menu_; }
@@ -69,6 +71,8 @@ public:
     ConfigurationController& configuration() { return *configuration_; }
     ReadingsController& readings() { return *readings_; }
     LanguageController& languages() { return *languages_; }
+    AboutDialog& about() { return *about_; }
+    const QString& dataFolder() const { return dataFolder_; }
     QTabWidget* pages() { return pages_; }
 
     ReadingsPage& readingsPage() { return *readingsPage_; }
@@ -122,6 +126,8 @@ private:
     params::ProgramState& state_;
     i18n::MessageStore& messages_;
     AppSettings& settings_;
+    QString dataFolder_;
+    AboutDialog* about_ = nullptr;
     std::unique_ptr<MainMenu> menu_;
     SequenceRunner* runner_ = nullptr;
     ConfigurationModel* model_ = nullptr;

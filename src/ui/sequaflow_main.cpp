@@ -10,6 +10,7 @@
 #include "link/controller_link.h"
 #include "link/port_table.h"
 #include "params/build_info.h"
+#include "params/data_folder.h"
 #include "params/program_state.h"
 #include "link/posix_serial_port.h"
 #include "sim/engine_driver.h"
@@ -107,7 +108,13 @@ int main(int argc, char** argv) {
     params::ProgramState state;
     state.decimalSeparator = ui::LocaleDecimalSeparator();
     i18n::MessageStore messages;
-    ui::MainWindow window(line, state, messages, *settings);
+    // Started from a desktop menu the current folder is the home folder: the program's files then go to the
+    // per-user data folder, unless the folder already holds them (a workshop's own set-up).
+    const params::DataFolder data = params::ChooseDataFolder(
+        QDir::currentPath().toStdString(),
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString());
+    if (!data.problem.empty()) std::fprintf(stderr, "sequaflow: %s; using %s\n", data.problem.c_str(), data.path.c_str());
+    ui::MainWindow window(line, state, messages, *settings, QString::fromStdString(data.path));
     if (connectIndex) window.setStartPort(*connectIndex);
     if (simulator) {
         window.addSimulatedEngine([&simulator](const sim::DriverCommand& command) {

@@ -6,10 +6,13 @@
 #include <algorithm>
 
 #include "sim/pty_server.h"
+#include "params/build_info.h"
 #include "ui/app_settings.h"
+#include "ui/dialogs/about_dialog.h"
 #include "ui/connection_controller.h"
 #include "ui/key_filters.h"
 #include "ui/main_menu.h"
+#include "ui/language_controller.h"
 #include "ui/main_window.h"
 #include "ui/readings_controller.h"
 #include "ui_rig.h"
@@ -41,6 +44,7 @@ private slots:
     void detectionFindsTheControllerOnTheThirdPort();
     void portItemIsSavedAsComNrAndUsedAtTheNextStart();
     void portItemWithoutControllerSavesNothing();
+    void aboutShowsVersionBuildAndThePathsInUse();
 };
 
 // The real serial port and the window's pacer against the simulator on a pseudo-terminal, once.
@@ -204,7 +208,7 @@ void MainWindowTest::everyPageAndMenuItemIsThereByName() {
     QCOMPARE(rig.window->menu().portItem(0)->objectName(), QStringLiteral("COM1CTRL11"));
     QCOMPARE(rig.window->menu().portItem(8)->objectName(), QStringLiteral("COM9_"));
     QCOMPARE(rig.window->menu().portItem(24)->text(), QStringLiteral("COM25"));
-    QVERIFY(!rig.window->menu().action(QStringLiteral("Polski1"))->isVisible());
+    QVERIFY(rig.window->menu().action(QStringLiteral("Polski1"))->isVisible());
     QVERIFY(rig.window->menu().action(QStringLiteral("Polski1"))->isChecked());
     QVERIFY(rig.window->menu().action(QStringLiteral("Turecki1"))->isVisible());
 }
@@ -264,6 +268,29 @@ void MainWindowTest::portItemWithoutControllerSavesNothing() {
     QCOMPARE(rig.dialogs.texts.size(), 1);  // the port could not be opened
     QCOMPARE(ui::AppSettings(ini).comNr(), before);
     QVERIFY(!rig.window->menu().portItem(3)->isChecked());
+}
+
+// Help > About names the version, the build and each path the program works with, in the chosen language.
+void MainWindowTest::aboutShowsVersionBuildAndThePathsInUse() {
+    VirtualRig rig(Behind::Simulator);
+    QAction* item = rig.window->menu().action(QStringLiteral("OProgramie1"));
+    item->trigger();
+    ui::AboutDialog& about = rig.window->about();
+    QVERIFY(about.isVisible());
+    const QString text = about.text();
+    const QString folder = QDir::currentPath();
+    QVERIFY2(text.contains(QStringLiteral("Wersja: ") + QStringLiteral(SEQUAFLOW_VERSION)), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("Kompilacja: ") + QString::fromUtf8(params::kBuild.data())), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("parametry): ") + folder + QLatin1Char('\n')), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("Pliki języków: ") + folder + QStringLiteral("/lang")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("Ustawienia: ") + rig.settings.fileName()), qPrintable(text));
+    about.close();
+
+    QCOMPARE(rig.window->languages().selectLanguage(2).outcome, i18n::LanguageOutcome::Applied);
+    item->trigger();
+    QVERIFY2(rig.window->about().text().contains(QStringLiteral("Version: ") + QStringLiteral(SEQUAFLOW_VERSION)),
+             qPrintable(rig.window->about().text()));
+    QCOMPARE(rig.window->about().windowTitle(), QStringLiteral("About sequaflow"));
 }
 
 QTEST_MAIN(MainWindowTest)
