@@ -264,6 +264,7 @@ inline constexpr CaptionRow kTextRows[] = {
     row(16088, message(), "Smooth switching"),
     row(16089, message(), "Zapisz raport jako PDF…"),
     row(16090, message(), "Mazda/Jalowy"),
+    row(16091, message(), "Filtr sygnału wtryskiwaczy"),
 };
 
 }  // namespace sequaflow::i18n::rows

@@ -33,7 +33,7 @@ constexpr bool IdsInRange() {
                        });
 }
 
-static_assert(kTable.size() == kCaptionCount, "the caption table holds 577 ids");
+static_assert(kTable.size() == kCaptionCount, "the caption table holds 578 ids");
 static_assert(StrictlyAscending(), "caption ids must be unique and ascending");
 static_assert(IdsInRange(), "caption ids are 10000..15001 with a target, or the program's own messages 16000..16999");
 

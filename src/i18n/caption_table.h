@@ -59,8 +59,8 @@ struct CaptionRow {
     }
 };
 
-// The 508 texts of the interface and its messages, and 43 of the program's own (16000..16999).
-inline constexpr std::size_t kCaptionCount = 577;
+// The 508 texts of the interface and its messages, and 70 of the program's own (16000..16999).
+inline constexpr std::size_t kCaptionCount = 578;
 
 // All rows, ascending by id.
 [[nodiscard]] std::span<const CaptionRow> CaptionTable();

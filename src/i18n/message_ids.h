@@ -238,6 +238,7 @@ inline constexpr int Close = 16087;                    // "Zamknij"
 inline constexpr int SmoothSwitching = 16088;          // "Smooth switching"
 inline constexpr int SaveReportPdf = 16089;            // "Zapisz raport jako PDF…"
 inline constexpr int FilterGroup = 16090;              // "Mazda/Jalowy"
+inline constexpr int PetrolSignalFilter = 16091;       // "Filtr sygnału wtryskiwaczy"
 
 // Every id above; a test checks that each is a stored text of the caption table and that none is left out.
 inline constexpr int kAllMessageIds[] = {
@@ -271,7 +272,7 @@ PortAlreadyOpen, NoController, PortBusy, StatusHeading, Petrol, Gas, AdaptationI
     PointNotANumber, PointsNotRising,
     RestoreBackup, CompareWithFile, LogLiveData, BackupWritten, BackupUnchanged, BackupFailedNothingSent, BackupFailed, NoBackups, BackupsTitle, ColumnDate, ColumnSerial, ColumnFile, CompareTitle, ColumnItem, ColumnOnScreen, ColumnInFile, NoDifferences, DifferenceCount, ImplausibleFile, ControllerHoldsDifferently, LogRunning, LogOpenFailed, LogStopped, LogClosed, LoadBackup,
     PortNotPresent, ScanPorts, PortMissing, PortNotSerial, PortNoPermission, OtherAdapters, MapAdapterQuestion, MapAdapterTitle, NoFreePortEntry, PortSettingIgnored, AboutTitle, AboutVersion, AboutBuild, AboutDataFolder, AboutLanguageFolder, AboutHelpFile, AboutSettingsFile, Cancel, PortInUseBy,
-    Yes, No, Ok, Close, SmoothSwitching, SaveReportPdf, FilterGroup,
+    Yes, No, Ok, Close, SmoothSwitching, SaveReportPdf, FilterGroup, PetrolSignalFilter,
 };
 
 }  // namespace sequaflow::i18n::msg
