@@ -17,14 +17,14 @@ struct Language {
 };
 
 inline constexpr std::array<Language, 9> kLanguages{{
-    {1, "Polski1", "Polski", false, "lang/polish_ks.txt", 1},
+    {1, "Polski1", "Polski", true, "lang/polish_ks.txt", 1},
     {2, "Angielski1", "Angielski", true, "lang/english_ks.txt", 1},
     {3, "Rosyjski1", "Rosyjski", true, "lang/russian_ks.txt", 204},
-    {4, "Niemiecki1", "Niemiecki", false, "lang/niemiecki1.txt", 1},
-    {5, "Litewski1", "litewski (lt)", false, "lang/litewski.txt", 186},
-    {6, "Wloski1", "wloski", false, "lang/wloski.txt", 1},
-    {7, "Serbski1", "serbski", false, "lang/serbski.txt", 1},
-    {8, "Chorwacki1", "chorwacki", false, "lang/chorwacki.txt", 238},
+    {4, "Niemiecki1", "Niemiecki", true, "lang/niemiecki1.txt", 1},
+    {5, "Litewski1", "litewski (lt)", true, "lang/litewski.txt", 186},
+    {6, "Wloski1", "wloski", true, "lang/wloski.txt", 1},
+    {7, "Serbski1", "serbski", true, "lang/serbski.txt", 1},
+    {8, "Chorwacki1", "chorwacki", true, "lang/chorwacki.txt", 238},
     {9, "Turecki1", "turkish", true, "lang/turkish_ks.txt", 162},
 }};
 

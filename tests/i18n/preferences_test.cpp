@@ -100,9 +100,8 @@ TEST(LanguageTable, MenuOrderListsEveryLanguageOnce) {
     EXPECT_EQ(kLanguageMenuOrder.front(), 2);
     EXPECT_EQ(findLanguage(10), nullptr);
     EXPECT_EQ(findLanguage(0), nullptr);
-    int visible = 0;
-    for (const auto& language : kLanguages) visible += language.visibleAtStart ? 1 : 0;
-    EXPECT_EQ(visible, 3);
+    // Every shipped language can be chosen, and Polish chosen back.
+    for (const auto& language : kLanguages) EXPECT_TRUE(language.visibleAtStart) << language.menuItem;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <algorithm>
 #include <QComboBox>
 #include <QDialog>
@@ -48,6 +49,20 @@ void WriteAll(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(bytes);
+}
+
+// The text a language's UTF-8 source gives `id`, read apart from the program's own loader.
+QString SourceText(int number, int id) {
+    static const char* const kSources[] = {"polish", "english", "russian", "german", "lithuanian",
+                                           "italian", "serbian", "croatian", "turkish"};
+    QFile f(QStringLiteral(SEQUAFLOW_SOURCE_DIR "/lang/src/%1.txt").arg(QLatin1String(kSources[number - 1])));
+    if (!f.open(QIODevice::ReadOnly)) return QStringLiteral("<no source>");
+    const QByteArray key = QByteArray::number(id) + ' ';
+    for (QByteArray line : f.readAll().split('\n')) {
+        if (line.endsWith('\r')) line.chop(1);
+        if (line.startsWith(key)) return QString::fromUtf8(line.mid(key.size()));
+    }
+    return QStringLiteral("<no entry>");
 }
 
 // A start directory with its own "lang" folder, a window on a controller that records every frame.
@@ -259,6 +274,62 @@ private slots:
         QCOMPARE(rig.file("jezyk.txt"), QByteArray(1, '\x03'));
     }
 
+    void everyLanguageAndHelpAreReachableFromTheMenus() {
+        Rig rig;
+        WriteAll(rig.dir.filePath(QStringLiteral("help.txt")), "help\n");
+        QList<QUrl> opened;
+        rig.languages().help().setOpener([&](const QUrl& url) {
+            opened << url;
+            return true;
+        });
+        rig.window->show();
+        rig.window->activateWindow();
+        QCoreApplication::processEvents();
+
+        // All nine in the menu's order, each one shown, and the menu itself in the menu bar.
+        QMenu* menu = rig.window->menu().menu(QStringLiteral("Jzyk1"));
+        QVERIFY(rig.window->menuBar()->actions().contains(menu->menuAction()));
+        QVERIFY(menu->menuAction()->isVisible());
+        QStringList shown;
+        for (QAction* a : menu->actions())
+            if (a->isVisible() && a->isEnabled()) shown << a->objectName();
+        QStringList expected;
+        for (int number : i18n::kLanguageMenuOrder) expected << Text(i18n::findLanguage(number)->menuItem);
+        QCOMPARE(shown, expected);
+
+        // Each language from its item, and Polish back after each of them.
+        for (int number : {2, 4, 3, 5, 6, 7, 8, 9}) {
+            for (int chosen : {number, int(i18n::kPolish)}) {
+                QAction* item = rig.item(std::string(i18n::findLanguage(chosen)->menuItem).c_str());
+                QVERIFY(menu->actions().contains(item));
+                item->trigger();
+                QCOMPARE(rig.languages().currentLanguage(), chosen);
+                QCOMPARE(rig.checkedLanguages(), QStringList{Text(i18n::findLanguage(chosen)->menuItem)});
+                QCOMPARE(rig.item("Plik1")->text(), SourceText(chosen, 10000));
+                QCOMPARE(rig.item("Jzyk1")->text(), SourceText(chosen, 10060));
+                QCOMPARE(rig.file("jezyk.txt"), QByteArray(1, char(chosen)));
+            }
+        }
+        QCOMPARE(rig.item("Plik1")->text(), QStringLiteral("Plik"));
+        QVERIFY(rig.errors.isEmpty());
+
+        // Help: the menu, its help and About items; the assembly drawing has nothing behind it.
+        QMenu* help = rig.window->menu().menu(QStringLiteral("Pomoc1"));
+        QVERIFY(rig.window->menuBar()->actions().contains(help->menuAction()));
+        QVERIFY(help->menuAction()->isVisible());
+        QVERIFY(rig.item("Help1")->isVisible());
+        QVERIFY(rig.item("OProgramie1")->isVisible());
+        QVERIFY(!rig.item("SchematMontaowy1")->isVisible());
+        QCOMPARE(rig.item("Help1")->shortcut(), QKeySequence(Qt::Key_F1));
+        QTest::keyClick(rig.window.get(), Qt::Key_F1);
+        QCOMPARE(opened.size(), 1);
+        QCOMPARE(opened.front().toLocalFile(), QFileInfo(rig.dir.filePath(QStringLiteral("help.txt"))).absoluteFilePath());
+        // Still there while another language is shown.
+        rig.item("Serbski1")->trigger();
+        QTest::keyClick(rig.window.get(), Qt::Key_F1);
+        QCOMPARE(opened.size(), 2);
+    }
+
     void missingFileShowsTheErrorTextAndKeepsTheEarlierLanguage() {
         Rig rig({QStringLiteral("english_ks")});
         QCOMPARE(int(rig.languages().selectLanguage(2).outcome), int(i18n::LanguageOutcome::Applied));
@@ -355,7 +426,9 @@ private slots:
         }
         for (QLabel* l : rig.window->findChildren<QLabel*>()) {
             if (!l->isVisible() || l->textFormat() == Qt::RichText) continue;
-            const bool fits = l->fontMetrics().horizontalAdvance(l->text()) <= l->contentsRect().width();
+            // A label that breaks its text over lines fits when all of its lines are there.
+            const bool fits = l->wordWrap() ? l->heightForWidth(l->width()) <= l->height()
+                                            : l->fontMetrics().horizontalAdvance(l->text()) <= l->contentsRect().width();
             QVERIFY2(fits || l->toolTip() == l->text(), qPrintable(l->objectName() + QLatin1Char(' ') + l->text() + QStringLiteral(" wrap=%1 w=%2 need=%3").arg(l->wordWrap()).arg(l->contentsRect().width()).arg(l->fontMetrics().horizontalAdvance(l->text()))));
         }
     }
