@@ -48,7 +48,7 @@ ConnectionController::ConnectionController(SequenceRunner& runner, Configuration
     readButton_->hide();
     connect(readButton_, &QPushButton::clicked, this, &ConnectionController::readEverything);
 
-    status_ = new StatusWindow([this] { return runner_.connected(); }, window);
+    status_ = new StatusWindow([this] { return runner_.connected(); }, messages_, window);
     connect(status_, &StatusWindow::detectionStopRequested, this, [this] { timer_.stop(); });
 
     for (int i = 0; i < link::kPortCount; ++i) {

@@ -1,6 +1,8 @@
 #include "ui/cylinder_panel.h"
 
 #include <QGridLayout>
+#include <algorithm>
+#include <tuple>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -54,8 +56,12 @@ CylinderPanel::CylinderPanel(const LiveFeed& feed, ConfigurationModel& model, Se
     times->setObjectName(QStringLiteral("GroupCzasy_Diag"));
     auto* grid = new QGridLayout(times);
     grid->setHorizontalSpacing(3);
-    grid->addWidget(MakeLabel(QStringLiteral("CaptionInjBenz"), QStringLiteral("Benzyna"), times), 0, 1, 1, 2);
-    grid->addWidget(MakeLabel(QStringLiteral("CaptionOdczytyLPGInj"), QStringLiteral("Gaz"), times), 0, 3, 1, 2);
+    // Column heads: a language's longer wording breaks over two lines rather than widening the panel.
+    for (const auto& [name, caption, column] : {std::tuple{"CaptionInjBenz", "Benzyna", 1}, std::tuple{"CaptionOdczytyLPGInj", "Gaz", 3}}) {
+        QLabel* head = MakeLabel(QString::fromLatin1(name), QString::fromLatin1(caption), times);
+        head->setWordWrap(true);
+        grid->addWidget(head, 0, column, 1, 2);
+    }
     for (int c = 0; c < 8; ++c) {
         const auto i = static_cast<std::size_t>(c);
         grid->addWidget(new QLabel(QString::number(c + 1), times), c + 1, 0);
@@ -118,10 +124,15 @@ CylinderPanel::CylinderPanel(const LiveFeed& feed, ConfigurationModel& model, Se
     lambdas->addWidget(probe2);
     layout->addLayout(lambdas);
     layout->addStretch(1);
-    setFixedWidth(260);
+    // The design's width, wider only when a language's captions need more (a fixed width would cut them).
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
 
     connect(&feed_, &LiveFeed::frameAccepted, this, &CylinderPanel::showReadings);
     showSwitches();
+}
+
+QSize CylinderPanel::sizeHint() const {
+    return {std::max(kWidth, minimumSizeHint().width()), QWidget::sizeHint().height()};
 }
 
 void CylinderPanel::showReadings() {

@@ -27,6 +27,8 @@ public:
     CylinderPanel(const LiveFeed& feed, ConfigurationModel& model, SequenceRunner& runner,
                   const i18n::MessageStore& messages, QWidget* parent);
 
+    QSize sizeHint() const override;
+
     // The lambda probe types (parameters 55 and 56) shape the probes' bars.
     void setLambdaTypes(int type1, int type2, const QString& absentText);
     // The oscilloscope's channel selectors, each beside the field it stands for.
@@ -41,6 +43,8 @@ public slots:
     void showSwitches();
 
 private:
+    static constexpr int kWidth = 260;
+
     const LiveFeed& feed_;
     ConfigurationModel& model_;
     SequenceRunner& runner_;

@@ -18,6 +18,10 @@ void SetTextIfChanged(QLineEdit* field, const QString& text);
 void SetTextIfChanged(QLabel* label, const QString& text);
 // The current text of a message id, in the language chosen.
 QString Text(const i18n::MessageStore& messages, int id);
+// A control whose text no caption-table row names carries the message id of its text in this property;
+// the language controller puts that text on it at the start and after every language change.
+inline constexpr char kTextIdProperty[] = "textId";
+inline void SetTextId(QWidget* control, int id) { control->setProperty(kTextIdProperty, id); }
 // Greys a view out while its values are stale (the line is lost), and back.
 void ShowStale(QWidget* view, bool stale);
 

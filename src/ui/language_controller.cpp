@@ -15,12 +15,15 @@
 #include <QMetaProperty>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QTimer>
+#include <QTranslator>
+#include <algorithm>
 #include <filesystem>
 
 #include "i18n/language_table.h"
@@ -29,6 +32,7 @@
 #include "i18n/parameter_hints.h"
 #include "i18n/preferences.h"
 #include "live/live_frame.h"
+#include "ui/fields.h"
 #include "ui/help_viewer.h"
 #include "ui/main_menu.h"
 #include "ui/page.h"
@@ -85,16 +89,44 @@ void SetMemoText(QWidget* memo, const QString& text) {
     else if (auto* rich = qobject_cast<QTextEdit*>(memo)) rich->setPlainText(text);
 }
 
+// The buttons Qt makes itself (message boxes' Yes and No, a button box's Close) in the language chosen: Qt
+// asks the installed translators for them, and this one answers from the message store.
+class StandardButtonTexts final : public QTranslator {
+public:
+    StandardButtonTexts(const i18n::MessageStore& messages, QObject* parent) : QTranslator(parent), messages_(messages) {}
+
+    QString translate(const char* context, const char* source, const char* disambiguation, int n) const override {
+        (void)disambiguation;
+        (void)n;
+        if (context == nullptr || source == nullptr || qstrcmp(context, "QPlatformTheme") != 0) return {};
+        static constexpr struct {
+            const char* source;
+            int id;
+        } kButtons[] = {{"OK", msg::Ok}, {"&OK", msg::Ok},       {"Cancel", msg::Cancel}, {"&Cancel", msg::Cancel},
+                        {"&Yes", msg::Yes}, {"&No", msg::No},    {"Close", msg::Close},   {"&Close", msg::Close},
+                        {"Abort", msg::Cancel}};
+        for (const auto& b : kButtons)
+            if (qstrcmp(source, b.source) == 0) return FromView(messages_.text(b.id));
+        return {};
+    }
+    bool isEmpty() const override { return false; }
+
+private:
+    const i18n::MessageStore& messages_;
+};
+
 }  // namespace
 
 LanguageController::LanguageController(QMainWindow& window, MainMenu& menu, i18n::MessageStore& messages,
                                        QString startDir)
     : QObject(&window), window_(window), menu_(menu), messages_(messages), startDir_(std::move(startDir)) {
     help_ = new HelpViewer(startDir_, messages_, &window_);
+    QCoreApplication::installTranslator(new StandardButtonTexts(messages_, this));
 
     for (const auto& language : i18n::kLanguages) {
         QAction* item = menu_.action(FromView(language.menuItem));
         if (item == nullptr) continue;
+        item->setVisible(language.visibleAtStart);
         const int number = language.number;
         connect(item, &QAction::triggered, this, [this, number] { (void)selectLanguage(number); });
     }
@@ -157,7 +189,19 @@ int LanguageController::applyCurrentTexts() {
             applyTarget(target, messages_.text(row.id));
         }
     }
+    applyOwnTexts();
     return targets - static_cast<int>(missing_.size());
+}
+
+void LanguageController::applyOwnTexts() {
+    for (QWidget* w : window_.findChildren<QWidget*>()) {
+        const QVariant id = w->property(kTextIdProperty);
+        if (!id.isValid()) continue;
+        const QString text = message(id.toInt());
+        if (auto* button = qobject_cast<QAbstractButton*>(w)) button->setText(text);
+        else if (auto* label = qobject_cast<QLabel*>(w)) label->setText(text);
+        else if (auto* group = qobject_cast<QGroupBox*>(w)) group->setTitle(text);
+    }
 }
 
 QWidget* LanguageController::formRoot(std::string_view form) const {
@@ -265,8 +309,24 @@ void LanguageController::applyTarget(const CaptionTarget& target, std::string_vi
 void LanguageController::fitClippedTexts() {
     if (!window_.isVisible()) return;
     for (QWidget* w : window_.findChildren<QWidget*>()) {
+        // A button on a page not shown now is cut all the same when that page is opened later.
+        if (auto* button = qobject_cast<QPushButton*>(w); button != nullptr && !HasWritableProperty(button, "caption")) {
+            const int needed = button->sizeHint().width();
+            if (button->maximumWidth() < needed) button->setMaximumWidth(needed);
+            continue;
+        }
         if (!w->isVisible() || w->width() <= 0) continue;
         if (auto* label = qobject_cast<QLabel*>(w)) {
+            if (label->wordWrap() && label->textFormat() != Qt::RichText) {
+                // A word is not broken: the label is never narrower than its longest one.
+                if (!label->property("designMinimumWidth").isValid())
+                    label->setProperty("designMinimumWidth", label->minimumWidth());
+                int widest = 0;
+                for (const QString& word : label->text().split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts))
+                    widest = std::max(widest, label->fontMetrics().horizontalAdvance(word));
+                const int frame = label->width() - label->contentsRect().width() + 2 * label->margin();
+                label->setMinimumWidth(std::max(label->property("designMinimumWidth").toInt(), widest + frame));
+            }
             if (label->textFormat() == Qt::RichText) continue;
             const bool fittedBefore = label->property("fittedToLanguage").toBool();
             if (label->wordWrap() && !fittedBefore) continue;  // wraps by its own design
@@ -277,10 +337,6 @@ void LanguageController::fitClippedTexts() {
             if (cut && label->text().contains(QLatin1Char(' '))) label->setWordWrap(true);
             label->setProperty("fittedToLanguage", true);
             label->setToolTip(cut ? label->text() : QString());
-        } else if (auto* button = qobject_cast<QPushButton*>(w)) {
-            if (HasWritableProperty(button, "caption")) continue;  // painted buttons size themselves
-            const int needed = button->sizeHint().width();
-            if (button->maximumWidth() < needed) button->setMaximumWidth(needed);
         }
     }
 }
@@ -331,6 +387,7 @@ void LanguageController::showError(std::string_view text, std::string_view detai
 }
 
 void LanguageController::refreshAfterLanguage() {
+    applyOwnTexts();
     for (Page* page : pages_) page->languageChanged();
     // The description memos belong to pages still to come; until they own this rule, the window keeps it.
     // The injector switches follow the language on their own panel.

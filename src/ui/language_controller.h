@@ -75,6 +75,8 @@ public:
     // Lets shown labels and buttons that cut their new text short show it whole (labels wrap at spaces,
     // buttons grow past a narrow maximum width).
     void fitClippedTexts();
+    // The texts of the controls that carry kTextIdProperty.
+    void applyOwnTexts();
 
     // LanguageHost
     void saveComboIndices() override;

@@ -8,10 +8,13 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QVBoxLayout>
 #include <algorithm>
 
 #include "i18n/message_ids.h"
@@ -29,6 +32,7 @@
 #include "ui/dialogs/form14_dialog.h"
 #include "ui/dialogs/signal_noise_dialog.h"
 #include "ui/dialogs/simulated_engine_dialog.h"
+#include "ui/dialogs/status_window.h"
 #include "ui/dialogs/map_selection_dialog.h"
 #include "ui/dialogs/idle_correction_dialog.h"
 #include "ui/dialogs/injector_settings_dialog.h"
@@ -64,6 +68,66 @@
 #include "ui/work_time_box.h"
 
 namespace sequaflow::ui {
+
+namespace {
+
+// A side panel that scrolls up and down when the window is too low for it; it keeps its own width, and
+// makes room for the scroll bar beside it rather than under it.
+class PanelScroll final : public QScrollArea {
+public:
+    PanelScroll(QWidget* panel, QWidget* parent) : QScrollArea(parent) {
+        setObjectName(panel->objectName() + QStringLiteral("Scroll"));
+        setFrameShape(QFrame::NoFrame);
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        setWidgetResizable(true);
+        // The panel is never made smaller than its layout needs; the bar scrolls what does not fit.
+        panel->layout()->setSizeConstraint(QLayout::SetMinimumSize);
+        setWidget(panel);
+        setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+        // A panel that needs another width (a language's longer captions) says so to the viewport.
+        viewport()->installEventFilter(this);
+        connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, [this] { updateGeometry(); });
+    }
+    QSize sizeHint() const override { return {panelWidth(), widget()->sizeHint().height()}; }
+    QSize minimumSizeHint() const override { return {panelWidth(), 0}; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == viewport() && event->type() == QEvent::LayoutRequest) updateGeometry();
+        return QScrollArea::eventFilter(watched, event);
+    }
+
+private:
+    int panelWidth() const {
+        const int bar = verticalScrollBar()->maximum() > 0 ? verticalScrollBar()->sizeHint().width() : 0;
+        return widget()->sizeHint().width() + bar;
+    }
+};
+
+// Puts a page's content in a scroll area inside the page: a page that needs more room than the window
+// gives scrolls instead of squeezing its controls. The page stays the tab and keeps its name.
+void ScrollPage(QWidget* page) {
+    QLayout* content = page->layout();
+    if (content == nullptr) return;
+    auto* body = new QWidget;
+    body->setObjectName(page->objectName() + QStringLiteral("Body"));
+    body->setLayout(content);  // takes the layout with the widgets in it
+    // A longer translation makes the body wider, and the scroll bars follow, instead of squeezing it.
+    content->setSizeConstraint(QLayout::SetMinimumSize);
+    auto* area = new QScrollArea(page);
+    area->setObjectName(page->objectName() + QStringLiteral("Scroll"));
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidgetResizable(true);
+    area->setWidget(body);
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(area);
+}
+
+// The window fits an 800 x 600 screen with its frame; below this the pages would be too narrow to use.
+constexpr QSize kLeastWindow(760, 520);
+
+}  // namespace
 
 MainWindow::MainWindow(link::ControllerLink& line, params::ProgramState& state, i18n::MessageStore& messages,
                        AppSettings& settings, QString dataFolder, QWidget* parent)
@@ -106,9 +170,9 @@ MainWindow::MainWindow(link::ControllerLink& line, params::ProgramState& state, 
     pages_ = new QTabWidget(central);
     pages_->setObjectName(QStringLiteral("MainPage"));
     cylinders_ = new CylinderPanel(*feed_, *model_, *runner_, messages_, central);
-    row->addWidget(side_);
+    row->addWidget(new PanelScroll(side_, central));
     row->addWidget(pages_, 1);
-    row->addWidget(cylinders_);
+    row->addWidget(new PanelScroll(cylinders_, central));
     setCentralWidget(central);
 
     buildPages();
@@ -170,6 +234,8 @@ MainWindow::MainWindow(link::ControllerLink& line, params::ProgramState& state, 
         readings_->timer()->start();
     });
     readings_->timer()->start();
+    for (int i = 0; i < pages_->count(); ++i) ScrollPage(pages_->widget(i));
+    setMinimumSize(kLeastWindow);
     // Fill a small workshop screen, keep a sensible size on a large one.
     const QSize avail = screen() ? screen()->availableGeometry().size() : QSize(1180, 800);
     resize(std::min(1180, avail.width()), std::min(800, avail.height()));
@@ -369,6 +435,10 @@ void MainWindow::wireDiagnostics() {
         showPage(advancedPage_);
     });
     connect(languages_, &LanguageController::languageChanged, cylinders_, &CylinderPanel::showSwitches);
+    // Texts the panels and the detection window compose themselves, before any frame re-places them.
+    connect(languages_, &LanguageController::languageChanged, side_, &SidePanel::languageChanged);
+    connect(languages_, &LanguageController::languageChanged, connection_->statusWindow(),
+            &StatusWindow::languageChanged);
 }
 
 void MainWindow::wireMapEditing() {

@@ -53,10 +53,10 @@ void ReadingsController::tick() {
     switch (outcome) {
         case live::TickOutcome::NotConnected:
         case live::TickOutcome::MissedShowError:
-            emit statusChanged(Text(messages_, msg::ComError), Text(messages_, msg::NotConnected), false);
+            emit statusChanged(msg::ComError, msg::NotConnected, false);
             break;
         case live::TickOutcome::NotIdentified:
-            emit statusChanged(Text(messages_, msg::EcuError), Text(messages_, msg::NotConnected), false);
+            emit statusChanged(msg::EcuError, msg::NotConnected, false);
             break;
         case live::TickOutcome::Accepted: showAccepted(); break;
         case live::TickOutcome::BadChecksum:
@@ -65,7 +65,7 @@ void ReadingsController::tick() {
 }
 
 void ReadingsController::showAccepted() {
-    emit statusChanged(QString(), Text(messages_, msg::Connected), true);
+    emit statusChanged(0, msg::Connected, true);
     feed_.accept(live::ComputeReadings(model_.words(), params::ReadingsInputsOf(model_.state())));
 }
 

@@ -38,7 +38,8 @@ public:
 
 signals:
     // Status field and status label texts, with the label's colour (true = connected, blue).
-    void statusChanged(const QString& editStatus, const QString& label, bool connectedColour);
+    // Message ids, so the texts can follow a later language change; editStatus 0 leaves the field alone.
+    void statusChanged(int editStatus, int label, bool connectedColour);
     void fuelFacesRequested(int face);  // 0 petrol red, 1 automatic orange, 2 gas green
 
 private:

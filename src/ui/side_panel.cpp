@@ -1,6 +1,7 @@
 #include "ui/side_panel.h"
 
 #include <QGridLayout>
+#include <algorithm>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -88,7 +89,8 @@ SidePanel::SidePanel(const LiveFeed& feed, const ConfigurationModel& model, cons
 
     status_ = MakeValueField(QStringLiteral("EditStatus"), this);
     status_->setAlignment(Qt::AlignCenter);
-    statusLabel_ = MakeLabel(QStringLiteral("LabelStatusVAL"), Text(messages_, msg::NotConnected), this);
+    statusLabelId_ = msg::NotConnected;
+    statusLabel_ = MakeLabel(QStringLiteral("LabelStatusVAL"), Text(messages_, statusLabelId_), this);
     statusLabel_->setWordWrap(true);
     layout->addWidget(MakeLabel(QStringLiteral("LabelStatus"), QStringLiteral("Status"), this));
     layout->addWidget(status_);
@@ -115,9 +117,14 @@ SidePanel::SidePanel(const LiveFeed& feed, const ConfigurationModel& model, cons
     connect(mapAdv, &QPushButton::clicked, this, [this] { emit mapChosen(1); });
     layout->addWidget(mapStd);
     layout->addWidget(mapAdv);
-    setFixedWidth(230);
+    // The design's width, wider only when a language's captions need more (a fixed width would cut them).
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
 
     connect(&feed_, &LiveFeed::frameAccepted, this, &SidePanel::showReadings);
+}
+
+QSize SidePanel::sizeHint() const {
+    return {std::max(kWidth, minimumSizeHint().width()), QWidget::sizeHint().height()};
 }
 
 void SidePanel::showReadings() {
@@ -136,11 +143,20 @@ void SidePanel::showReadings() {
     errorLamp_->setCaption(Text(messages_, v.errors ? msg::Fault : msg::Healthy));
 }
 
-void SidePanel::showStatus(const QString& editStatus, const QString& label, bool connectedColour) {
-    if (!editStatus.isEmpty()) SetTextIfChanged(status_, editStatus);
-    SetTextIfChanged(statusLabel_, label);
+void SidePanel::showStatus(int editStatus, int label, bool connectedColour) {
+    if (editStatus != 0) SetTextIfChanged(status_, Text(messages_, editStatus));
+    statusLabelId_ = label;
+    SetTextIfChanged(statusLabel_, Text(messages_, label));
     statusLabel_->setStyleSheet(connectedColour ? QStringLiteral("color: rgb(0,0,255);")
                                                 : QStringLiteral("color: rgb(255,0,0);"));
+}
+
+void SidePanel::languageChanged() {
+    // Until the first frame nothing else would put these texts in the new language.
+    const auto& v = feed_.view();
+    fuel_->setOnText(Text(messages_, v.onGas ? msg::Gas : msg::Petrol));
+    errorLamp_->setCaption(Text(messages_, v.errors ? msg::Fault : msg::Healthy));
+    SetTextIfChanged(statusLabel_, Text(messages_, statusLabelId_));
 }
 
 void SidePanel::setFuelFaces(int face) {

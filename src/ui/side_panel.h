@@ -26,10 +26,14 @@ public:
     SidePanel(const LiveFeed& feed, const ConfigurationModel& model, const i18n::MessageStore& messages,
               ReadingsController& readings, QWidget* parent);
 
+    QSize sizeHint() const override;
+
 public slots:
     void showReadings();
-    // Empty editStatus leaves the field as it is (a valid frame sets it from the fuel state).
-    void showStatus(const QString& editStatus, const QString& label, bool connectedColour);
+    // Message ids; editStatus 0 leaves the field as it is (a valid frame sets it from the fuel state).
+    void showStatus(int editStatus, int label, bool connectedColour);
+    // The texts the panel composes itself, again in the language now chosen.
+    void languageChanged();
     void setFuelFaces(int face);  // 0 petrol, 1 automatic, 2 gas
 
 signals:
@@ -39,6 +43,8 @@ signals:
     void mapChosen(int mode);
 
 private:
+    static constexpr int kWidth = 230;
+
     const LiveFeed& feed_;
     const ConfigurationModel& model_;
     const i18n::MessageStore& messages_;
@@ -54,6 +60,7 @@ private:
     QLabel* statusLabel_;
     TankGauge* tank_;
     LedLamp* errorLamp_;
+    int statusLabelId_;
 };
 
 }  // namespace sequaflow::ui

@@ -7,6 +7,9 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
+#include "i18n/message_ids.h"
+#include "ui/fields.h"
+
 namespace sequaflow::ui {
 
 MapValueDialog::MapValueDialog(QWidget* parent) : QDialog(parent) {
@@ -31,9 +34,11 @@ MapValueDialog::MapValueDialog(QWidget* parent) : QDialog(parent) {
     auto* buttons = new QHBoxLayout;
     ok_ = new QPushButton(QStringLiteral("OK"), this);
     ok_->setObjectName(QStringLiteral("BitBtnOK"));
+    SetTextId(ok_, i18n::msg::Ok);
     ok_->setDefault(true);
     abort_ = new QPushButton(QStringLiteral("Abort"), this);
     abort_->setObjectName(QStringLiteral("BitBtnAbort"));
+    SetTextId(abort_, i18n::msg::Cancel);
     buttons->addWidget(ok_);
     buttons->addWidget(abort_);
     layout->addLayout(buttons);

@@ -3,6 +3,8 @@
 #include <QDialog>
 #include <functional>
 
+#include "i18n/message_store.h"
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -15,10 +17,12 @@ namespace sequaflow::ui {
 class StatusWindow final : public QDialog {
     Q_OBJECT
 public:
-    StatusWindow(std::function<bool()> connected, QWidget* parent = nullptr);
+    StatusWindow(std::function<bool()> connected, const i18n::MessageStore& messages, QWidget* parent = nullptr);
 
     void setStatus(const QString& text);
     QString status() const;
+    // Its title and button in the language now chosen (the label is a caption-table target).
+    void languageChanged();
 
 signals:
     void detectionStopRequested();
@@ -29,6 +33,7 @@ protected:
 
 private:
     std::function<bool()> connected_;
+    const i18n::MessageStore& messages_;
     QLabel* label_;
     QLineEdit* status_;
     QPushButton* cancel_;

@@ -75,6 +75,7 @@ AdvancedPage::AdvancedPage(ConfigurationModel& model, SequenceRunner& runner, Pa
 
     group_ = new QGroupBox(QStringLiteral("Mazda/Jalowy"), this);
     group_->setObjectName(QStringLiteral("GroupBoxFiltrLowRpm"));
+    SetTextId(group_, i18n::msg::FilterGroup);
     auto* form = new QFormLayout(group_);
     rpm_ = FilterEdit(QStringLiteral("EditFiltrRPM"), group_, sep);
     injTime_ = FilterEdit(QStringLiteral("EditFiltrInjTime"), group_, sep);

@@ -22,6 +22,10 @@
 namespace sequaflow::ui {
 
 namespace {
+
+// The text of the same button in the tank dialog (TForm12), which a language file gives.
+constexpr int kTankSaveCaption = 10936;
+
 using params::Setting;
 
 QString FromStd(const std::string& s) { return QString::fromStdString(s); }
@@ -132,6 +136,7 @@ FactoryPage::FactoryPage(ParameterControls& controls, QWidget* parent)
     controls_.addList(Setting::TankDirection, direction_);
     tankGrid->addWidget(direction_, 10, 0, 1, 2);
     QPushButton* saveTank = MakeButton("ButtonSzkielko", QStringLiteral("Zapisz Zmiany !"), tank);
+    SetTextId(saveTank, kTankSaveCaption);
     tankGrid->addWidget(saveTank, 11, 0, 1, 2);
     right->addWidget(tank);
 

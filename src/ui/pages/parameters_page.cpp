@@ -148,6 +148,7 @@ ParametersPage::ParametersPage(ParameterControls& controls, const i18n::MessageS
     advancedHelp_ << buzzer_;
     smooth_ = new QCheckBox(QStringLiteral("Smooth switching"), switchBox);
     smooth_->setObjectName(QStringLiteral("CheckBoxInjHeat"));
+    SetTextId(smooth_, i18n::msg::SmoothSwitching);
     auto* checks = new QWidget(switchBox);
     auto* checkRow = new QHBoxLayout(checks);
     checkRow->setContentsMargins(0, 0, 0, 0);
@@ -189,7 +190,9 @@ ParametersPage::ParametersPage(ParameterControls& controls, const i18n::MessageS
         },
         signal));
     advancedHelp_ << signal;
-    inj->addRow(label("LabelSignalInj", "Filtr sygnału wtryskiwaczy", injectorBox), signal);
+    QLabel* signalLabel = label("LabelSignalInj", "Filtr sygnału wtryskiwaczy", injectorBox);
+    SetTextId(signalLabel, msg::PetrolSignalFilter);
+    inj->addRow(signalLabel, signal);
     auto* correction = button("PoprawkiButton", "Korekta na wtryskiwacz", injectorBox);
     inj->addRow(correction);
 

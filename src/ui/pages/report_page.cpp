@@ -25,6 +25,7 @@
 #include <QTime>
 #include <QVBoxLayout>
 
+#include "i18n/message_ids.h"
 #include "record/config_report.h"
 #include "ui/fields.h"
 
@@ -125,8 +126,8 @@ ReportPage::ReportPage(ControlFinder finder, const i18n::MessageStore& messages,
     QPushButton* show = MakeButton("ButtonKonfiguracja", QStringLiteral("Pokaz Konfiguracje"), this);
     QPushButton* copy = MakeButton("ButtonKopiujDoSchowka", QStringLiteral("Kopiuj Tekst Do schowka"), this);
     QPushButton* print = MakeButton("ButtonDrukuj", QStringLiteral("DRUKUJ"), this);
-    // No text id names this one: it keeps its English caption in every language.
-    QPushButton* pdf = MakeButton("ButtonZapiszPdf", QStringLiteral("Save report as PDF…"), this);
+    QPushButton* pdf = MakeButton("ButtonZapiszPdf", QStringLiteral("Zapisz raport jako PDF…"), this);
+    SetTextId(pdf, i18n::msg::SaveReportPdf);
     for (QPushButton* b : {show, copy, print, pdf}) buttons->addWidget(b);
     buttons->addStretch(1);
     row->addLayout(buttons);

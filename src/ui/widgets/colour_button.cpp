@@ -10,7 +10,7 @@ namespace sequaflow::ui {
 
 namespace {
 
-constexpr int kPad = 8;
+constexpr int kPad = ColourButton::kTextPadding;
 
 }  // namespace
 
@@ -85,8 +85,10 @@ QSize ColourButton::sizeHint() const {
 }
 
 QSize ColourButton::minimumSizeHint() const {
-    // Narrow is fine (texts elide), but every line of text must fit in height.
-    return {std::min(sizeHint().width(), 48), textSize().height() + 6};
+    // The on-text elides, so it may be cut; the caption is drawn whole or clipped at both ends, so its
+    // width is the least the button can take. Every line of text must fit in height.
+    const int caption = text().isEmpty() ? 0 : QFontMetrics(captionFont()).horizontalAdvance(text()) + 2 * kPad;
+    return {std::max(std::min(sizeHint().width(), 48), caption), textSize().height() + 6};
 }
 
 void ColourButton::paintEvent(QPaintEvent*) {

@@ -34,13 +34,16 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
+    // What the texts are drawn in, and the room left for them on either side.
+    QFont captionFont() const;
+    QFont onTextFont() const;
+    static constexpr int kTextPadding = 8;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QFont captionFont() const;
     QSize textSize() const;
-    QFont onTextFont() const;
 
     QColor face_;
     QString onText_;
