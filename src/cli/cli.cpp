@@ -14,6 +14,7 @@
 #include "cli/report_command.h"
 #include "cli/vehicle_command.h"
 #include "link/commands.h"
+#include "params/build_info.h"
 #include "params/parameter_reader.h"
 
 namespace sequaflow::cli {
@@ -52,7 +53,8 @@ void PrintHelp(std::ostream& out) {
            "                     COM17..25 = ttyS0..8, unless mapped otherwise)\n"
            "  --map COMn=PATH    use PATH for port entry n in this run (repeatable)\n"
            "  --trace FILE       write every frame sent and received, with times, to FILE\n"
-           "  --help             this text\n\n"
+           "  --help             this text\n"
+           "  --version          the version and the build, then exit\n\n"
            "Commands:\n";
     for (const auto& c : Commands()) {
         std::string head = "  " + std::string(c.name) + " " + std::string(c.usage);
@@ -158,6 +160,9 @@ std::optional<int> ParseGlobalOptions(const std::vector<std::string>& args, Cont
         std::string v;
         if (a == "--help" || a == "-h") {
             PrintHelp(context.out);
+            return kOk;
+        } else if (a == "--version") {
+            context.out << params::VersionLine("sequaflow-cli") << '\n';
             return kOk;
         } else if (a == "--device") {
             if (!value(v) || v.empty()) return UsageError(context, "--device needs a device path");

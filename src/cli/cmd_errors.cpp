@@ -62,14 +62,14 @@ std::optional<ErrorsOptions> ParseErrorsArgs(Context& context, Args args) {
     ErrorsOptions o;
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--json") o.json = true;
-        else if (args[i] == "clear" && i == 0) o.clear = true;
+        else if (args[i] == "clear" && !o.clear) o.clear = true;
         else {
             (void)UsageError(context, "errors: unknown argument '" + args[i] + "' (errors [--json] | errors clear)");
             return std::nullopt;
         }
     }
     if (o.clear && o.json) {
-        (void)UsageError(context, "errors clear takes no --json");
+        (void)UsageError(context, "errors: clear and --json cannot be used together (clear prints no list)");
         return std::nullopt;
     }
     return o;

@@ -52,9 +52,13 @@ int RunLive(Context& context, Args args) {
     Format format = Format::Text;
     std::optional<long> count;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--json") format = Format::Json;
-        else if (args[i] == "--csv") format = Format::Csv;
-        else if (args[i] == "--count" && i + 1 < args.size()) {
+        if (args[i] == "--json" || args[i] == "--csv") {
+            const Format asked = args[i] == "--json" ? Format::Json : Format::Csv;
+            // The last one would win silently, and a script would read a format it did not ask for.
+            if (format != Format::Text && format != asked)
+                return UsageError(context, "live: --json and --csv cannot be used together");
+            format = asked;
+        } else if (args[i] == "--count" && i + 1 < args.size()) {
             count = ParseInteger(args[++i], 1, 100'000'000);
             if (!count) return UsageError(context, "live: --count needs a number of frames (at least 1)");
         } else {

@@ -188,7 +188,8 @@ std::optional<VehicleOptions> ParseVehicleArgs(Context& context, Args args) {
     o.set = args[0] == "set";
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (!o.set && a == "--json") {
+        if (a == "--json") {
+            if (o.set) return usage("vehicle: set and --json cannot be used together (set prints no record)");
             o.json = true;
             continue;
         }

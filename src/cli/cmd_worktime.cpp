@@ -1,5 +1,7 @@
+#include <algorithm>
 #include <ostream>
 #include <string>
+#include <string_view>
 
 #include "cli/cli_commands.h"
 #include "cli/diag_command.h"
@@ -20,6 +22,11 @@ void PrintCount(std::ostream& out, const diag::TimeSplit& t, float share) {
 
 std::optional<WorkTimeOptions> ParseWorkTimeArgs(Context& context, Args args) {
     WorkTimeOptions o;
+    const auto given = [&](std::string_view word) { return std::find(args.begin(), args.end(), word) != args.end(); };
+    if (given("reset") && given("--json")) {
+        (void)UsageError(context, "worktime: reset and --json cannot be used together (reset prints no counters)");
+        return std::nullopt;
+    }
     if (!args.empty() && args[0] == "reset") {
         if (args.size() != 2 || (args[1] != "petrol" && args[1] != "gas")) {
             (void)UsageError(context, "worktime reset needs 'petrol' or 'gas'");

@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "params/build_info.h"
 #include "sim/controller.h"
 #include "sim/engine_driver.h"
 #include "sim/pty_server.h"
@@ -106,6 +107,10 @@ int main(int argc, char** argv) {
     SimOptions& o = *parsed;
     if (o.help) {
         std::fputs(SimUsage(), stdout);
+        return 0;
+    }
+    if (o.version) {
+        std::printf("%s\n", sequaflow::params::VersionLine("sequaflow-sim").c_str());
         return 0;
     }
 

@@ -44,6 +44,7 @@ const char* SimUsage() {
            "  --rpm N           hold the engine at N rpm from the start (0..8000; 0 lets it run free)\n"
            "  --reducer C       start with the reducer at C degrees Celsius (-40..130)\n"
            "  --help            show this text\n"
+           "  --version         print the version and the build, then exit\n"
            "\n"
            "Reads what the driver does from its standard input, one command a line:\n"
            "  rpm N             hold the engine at N rpm (0 lets it idle and rev by itself)\n"
@@ -69,6 +70,8 @@ Result<SimOptions, std::string> ParseSimOptions(const std::vector<std::string>& 
         std::uint64_t n = 0;
         if (arg == "--help" || arg == "-h") {
             o.help = true;
+        } else if (arg == "--version") {
+            o.version = true;
         } else if (arg == "--blank") {
             o.controller.blank = true;
         } else if (arg == "--line-rate") {

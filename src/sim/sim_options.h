@@ -18,6 +18,7 @@ struct SimOptions {
     std::optional<double> reducer;  // reducer temperature at the start, degrees Celsius
     std::string truthPath;          // what the controller holds and the fault counts, on SIGUSR1 and at exit
     bool help = false;
+    bool version = false;
 };
 
 // The command line of sequaflow-sim (without the program name). Errors are one line for the user.

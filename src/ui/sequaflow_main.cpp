@@ -30,7 +30,8 @@ constexpr const char* kUsage =
     "  --connect COMn     at start, connect to this entry instead of the saved port\n"
     "  --page NAME        start on this page (TabSheet1 readings, TabSheet2 oscilloscope, ...)\n"
     "  --help             this text\n"
-    "  --version          the program version\n";
+    "  --version          the program version\n"
+    "  -platform NAME, -style NAME  Qt's own options (e.g. -platform offscreen)\n";
 
 int UsageError(const std::string& message) {
     std::fprintf(stderr, "sequaflow: %s\n%s", message.c_str(), kUsage);
