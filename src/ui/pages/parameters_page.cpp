@@ -334,8 +334,13 @@ void ParametersPage::languageChanged() {
 
 void ParametersPage::alignLabels() {
     // The three groups read as one form when their fields start at one line.
+    // A label's own preferred width (its text's bounding box) is what the form gives it; the bare advance
+    // can be a pixel short of it, and the field beside would lose that pixel.
     int widest = 0;
-    for (QLabel* l : labels_) widest = std::max(widest, l->fontMetrics().horizontalAdvance(l->text()));
+    for (QLabel* l : labels_) {
+        l->setMinimumWidth(0);
+        widest = std::max(widest, l->sizeHint().width());
+    }
     for (QLabel* l : labels_) l->setMinimumWidth(widest);
 }
 
