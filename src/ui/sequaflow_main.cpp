@@ -79,6 +79,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("sequaflow"));
     QApplication::setOrganizationName(QStringLiteral("kestra"));
+    // Lets the desktop match the window to its menu entry and icon (Wayland asks by this name).
+    QGuiApplication::setDesktopFileName(QStringLiteral("sequaflow"));
 
     link::PortTable ports;
     // The demo keeps its own settings, so it never changes the port saved for the real controller.
