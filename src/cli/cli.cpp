@@ -14,6 +14,7 @@
 #include "cli/report_command.h"
 #include "cli/vehicle_command.h"
 #include "link/commands.h"
+#include "link/port_inventory.h"
 #include "params/build_info.h"
 #include "params/parameter_reader.h"
 
@@ -23,6 +24,7 @@ std::span<const CommandInfo> Commands() {
     static constexpr CommandInfo kCommands[] = {
         {"identify", "[--json]", "identify the controller: hardware, software, device, cylinders", RunIdentify},
         {"detect", "[--timeout SECONDS]", "find the controller on the 25 port entries", RunDetect},
+        {"ports", "[--json]", "the 25 port entries: device, present, adapter name, may this user open it", RunPorts},
         {"live", "[--count N] [--json|--csv]", "print the live readings, one line per frame", RunLive},
         {"param", "show|set|get ...", "show or change the parameters by key, or one raw word (below)", RunParam},
         {"read", "[--json] [--no-backup]", "read the whole configuration without writing anything", RunRead},
@@ -222,6 +224,7 @@ int CheckArguments(const std::vector<std::string>& args, Context& context) {
         {"emission", [](Context& c, Args a) { return ParseEmissionArgs(c, a).has_value(); }},
         {"map", [](Context& c, Args a) { return ParseMapArgs(c, a).has_value(); }},
         {"points", [](Context& c, Args a) { return ParsePointsArgs(c, a).has_value(); }},
+        {"ports", [](Context& c, Args a) { return ParsePortsArgs(c, a).has_value(); }},
     };
     for (const auto& p : kParsers)
         if (p.name == rest.front()) return p.check(context, commandArgs) ? kOk : kUsage;
@@ -266,8 +269,12 @@ std::unique_ptr<Session> Session::Open(Context& context, int& exitCode) {
     s->link_.setPortName(s->path_);
     auto opened = s->link_.openPort();
     if (!opened.ok()) {
-        context.err << "sequaflow-cli: cannot open " << s->path_ << ": "
-                    << link::PortErrorName(opened.error().code) << " (" << opened.error().detail << ")\n";
+        const auto& error = opened.error();
+        // Who holds it or which group it wants, when the system can tell.
+        std::optional<link::PortAccess> access;
+        if (error.code == link::PortErrorCode::Busy || error.code == link::PortErrorCode::PermissionDenied)
+            access = link::CheckAccess(opt.deviceRoot, s->path_);
+        context.err << "sequaflow-cli: " << link::PortProblemText(s->path_, error, access ? &*access : nullptr) << '\n';
         exitCode = kPortError;
         return nullptr;
     }

@@ -42,6 +42,7 @@ struct GlobalOptions {
     std::optional<std::string> trace;   // --trace FILE
     link::PortTable ports;              // with the --map overrides applied
     std::string startDir = ".";         // home of parametry/backup/, as for the desktop program
+    std::string deviceRoot = "/";       // where `ports` looks for /dev and /proc (a test's own tree)
 };
 
 // What a command gets: its own arguments (after the command name), the streams and the global options.

@@ -23,5 +23,8 @@ int RunVehicle(Context& context, Args args);
 int RunEmission(Context& context, Args args);
 int RunMap(Context& context, Args args);
 int RunPoints(Context& context, Args args);
+int RunPorts(Context& context, Args args);
+// Whether `ports` prints JSON; nullopt (after the usage message) for arguments it does not take.
+std::optional<bool> ParsePortsArgs(Context& context, Args args);
 
 }  // namespace sequaflow::cli

@@ -51,7 +51,7 @@ bool ConnectionManager::openCurrent() {
 ConnectResult ConnectionManager::ConnectToPort(int index) {
     link_.setPortName(ports_.path(index));
     if (link_.portOpen()) link_.closePort();
-    if (!openCurrent()) return {ConnectOutcome::PortBusy, lastOpenError_};
+    if (!openCurrent()) return {ConnectOutcome::PortFailed, lastOpenError_};
     if (IdentificationAttempt(false)) return {ConnectOutcome::Connected, std::nullopt};
     if (link_.portOpen()) link_.closePort();
     return {ConnectOutcome::NoController, std::nullopt};

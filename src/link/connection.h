@@ -24,7 +24,7 @@ std::string DeviceText(std::uint8_t hardware);
 std::string SoftwareText(std::uint8_t software);
 std::string CylinderText(std::uint8_t hardware);
 
-enum class ConnectOutcome { Connected, PortBusy, NoController };
+enum class ConnectOutcome { Connected, PortFailed, NoController };
 
 struct ConnectResult {
     ConnectOutcome outcome = ConnectOutcome::NoController;

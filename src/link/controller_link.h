@@ -25,6 +25,8 @@ public:
     ConnectionManager& connection() { return connection_; }
     const ConnectionManager& connection() const { return connection_; }
     const PortTable& ports() const { return ports_; }
+    // An entry mapped from the window (an adapter given a free entry) changes the table for this line.
+    PortTable& ports() { return ports_; }
     Pacer& pacer() { return pacer_; }
 
 private:

@@ -35,7 +35,9 @@ bool PortTable::applyOverride(std::string_view spec) {
     const auto index = ParsePortNumber(spec.substr(0, eq));
     const auto path = spec.substr(eq + 1);
     if (!index || path.empty()) return false;
-    setPath(*index, std::string(path));
+    for (const char c : path)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return false;
+    setOneRunPath(*index, std::string(path));
     return true;
 }
 

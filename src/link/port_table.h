@@ -23,13 +23,25 @@ public:
     static std::string Caption(int index);
 
     const std::string& path(int index) const { return paths_.at(static_cast<std::size_t>(index)); }
-    void setPath(int index, std::string path) { paths_.at(static_cast<std::size_t>(index)) = std::move(path); }
+    // A lasting path (a default or a saved setting): the entry is no longer one for this run only.
+    void setPath(int index, std::string path) {
+        paths_.at(static_cast<std::size_t>(index)) = std::move(path);
+        oneRun_.at(static_cast<std::size_t>(index)) = false;
+    }
+    // A path for this run only (--map, the built-in simulator): nothing chosen on it may be saved.
+    void setOneRunPath(int index, std::string path) {
+        paths_.at(static_cast<std::size_t>(index)) = std::move(path);
+        oneRun_.at(static_cast<std::size_t>(index)) = true;
+    }
+    bool oneRun(int index) const { return oneRun_.at(static_cast<std::size_t>(index)); }
 
-    // Applies "COMn=PATH"; false (and nothing changed) when the text is not of that form with n in 1..25.
+    // Applies "COMn=PATH" for this run; false (and nothing changed) when the text is not of that form with n
+    // in 1..25 or PATH holds a control character (a newline, ...).
     [[nodiscard]] bool applyOverride(std::string_view spec);
 
 private:
     std::array<std::string, kPortCount> paths_;
+    std::array<bool, kPortCount> oneRun_{};
 };
 
 // Parses "COMn", "comn" or "n" into an index 0..24.

@@ -36,7 +36,8 @@ PortErrorCode CodeForErrno(int err) {
         case EPERM: return PortErrorCode::PermissionDenied;
         case EBUSY:
         case EWOULDBLOCK: return PortErrorCode::Busy;
-        case ENOTTY: return PortErrorCode::NotSerial;
+        case ENOTTY:
+        case EISDIR: return PortErrorCode::NotSerial;
         default: return PortErrorCode::Io;
     }
 }
@@ -58,7 +59,12 @@ Result<Ok, PortErrorCode> PosixSerialPort::open(const std::string& path) {
 
     // Non-blocking open: a port without carrier must not hang us; reads stay non-blocking anyway.
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return MakeError(errno, path);
+    if (fd < 0) {
+        const int err = errno;
+        // A serial node with no hardware behind it (a ttyS without its UART) refuses with EIO.
+        if (err == EIO) return PortError{PortErrorCode::NotFound, path + ": " + std::strerror(err)};
+        return MakeError(err, path);
+    }
 
     auto bail = [&](int err, const std::string& what) -> Result<Ok, PortErrorCode> {
         ::close(fd);
@@ -72,7 +78,6 @@ Result<Ok, PortErrorCode> PosixSerialPort::open(const std::string& path) {
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int err = errno;
         ::close(fd);
-        if (err == EWOULDBLOCK) return PortError{PortErrorCode::Busy, path + ": port in use by another program"};
         return MakeError(err, path + ": lock");
     }
     if (ioctl(fd, TIOCEXCL) != 0 && errno != ENOTTY && errno != EINVAL) return bail(errno, "exclusive mode");

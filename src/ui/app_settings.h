@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QSettings>
+#include <QString>
 #include <optional>
+#include <vector>
 
 #include "link/port_table.h"
 
@@ -22,11 +24,21 @@ public:
     void setSpaceBG(bool on);
     // Where the settings are kept, for Help > About.
     QString fileName() const { return settings_.fileName(); }
-    // Applies "Ports/COMn" overrides to the table.
+    // Applies "Ports/COMn" overrides to the table. A value that names no device (relative, empty, a control
+    // character, not a text) changes nothing and is kept in ignoredPortSettings().
     void applyPortPaths(link::PortTable& table);
+    // Saves "Ports/COMn" for entry index 0..24.
+    void setPortPath(int index, const QString& path);
+
+    struct IgnoredPortSetting {
+        QString entry;  // "COM3"
+        QString value;  // as written, control characters shown as '?'
+    };
+    const std::vector<IgnoredPortSetting>& ignoredPortSettings() const { return ignored_; }
 
 private:
     QSettings settings_;
+    std::vector<IgnoredPortSetting> ignored_;
 };
 
 }  // namespace sequaflow::ui

@@ -1,5 +1,8 @@
 #include "ui/connection_controller.h"
 
+#include <algorithm>
+
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -56,6 +59,17 @@ ConnectionController::ConnectionController(SequenceRunner& runner, Configuration
         item->setToolTip(QString::fromStdString(runner_.line().ports().path(i)));
         connect(item, &QAction::triggered, this, [this, i] { portItemClicked(i); });
     }
+    // Cheap enough for every opening: a look at each device path and at serial/by-id, no /proc walk.
+    connect(menu_.menu(QStringLiteral("Port1")), &QMenu::aboutToShow, this, &ConnectionController::scanPorts);
+    connect(menu_.action(QStringLiteral("SkanujPorty1")), &QAction::triggered, this, &ConnectionController::scanPorts);
+    menu_.action(QStringLiteral("SkanujPorty1"))->setText(Text(messages_, msg::ScanPorts));
+    menu_.menu(QStringLiteral("InneAdaptery1"))->setTitle(Text(messages_, msg::OtherAdapters));
+    menu_.menu(QStringLiteral("InneAdaptery1"))->menuAction()->setEnabled(false);
+    for (const auto& ignored : settings_.ignoredPortSettings()) {
+        const QString text = Text(messages_, msg::PortSettingIgnored).arg(ignored.entry, ignored.value);
+        qWarning("%s", qPrintable(text));
+        runner_.say(text);
+    }
     connect(menu_.action(QStringLiteral("AutodetekcjaCTRLD1")), &QAction::triggered, this,
             &ConnectionController::startAutoDetect);
     connect(&runner_, &SequenceRunner::lineLost, this, &ConnectionController::lineLost);
@@ -63,10 +77,29 @@ ConnectionController::ConnectionController(SequenceRunner& runner, Configuration
 
 void ConnectionController::showMessage(int id) { QMessageBox::warning(window_, QString(), Text(messages_, id)); }
 
-void ConnectionController::showPortError(const QString& detail) {
-    QMessageBox box(QMessageBox::Warning, QString(), Text(messages_, msg::PortBusy), QMessageBox::Ok, window_);
-    box.setObjectName(QStringLiteral("PortBusyMessage"));
-    box.setInformativeText(detail);
+void ConnectionController::showPortError(int index, const link::PortError& error) {
+    const QString path = QString::fromStdString(runner_.line().ports().path(index));
+    QString text;
+    switch (error.code) {
+        case link::PortErrorCode::NotFound: text = Text(messages_, msg::PortMissing).arg(path); break;
+        case link::PortErrorCode::NotSerial: text = Text(messages_, msg::PortNotSerial).arg(path); break;
+        case link::PortErrorCode::PermissionDenied: text = Text(messages_, msg::PortNoPermission).arg(path); break;
+        case link::PortErrorCode::Busy: {
+            // Name the holder when the system tells us; otherwise the plain busy text.
+            QString who;
+            for (const auto& holder : link::FindHolders(deviceRoot_, path.toStdString()))
+                who += (who.isEmpty() ? QString() : QStringLiteral(", ")) + QString::fromStdString(link::DescribeHolder(holder));
+            text = who.isEmpty() ? Text(messages_, msg::PortBusy) : Text(messages_, msg::PortInUseBy).arg(path, who);
+            break;
+        }
+        case link::PortErrorCode::Io:
+        case link::PortErrorCode::Lost: text = QString::fromStdString(error.detail); break;
+    }
+    QMessageBox box(QMessageBox::Warning, QString(), text, QMessageBox::Ok, window_);
+    box.setObjectName(error.code == link::PortErrorCode::Busy ? QStringLiteral("PortBusyMessage")
+                                                              : QStringLiteral("PortErrorMessage"));
+    // The system's own words stay at hand.
+    if (text != QString::fromStdString(error.detail)) box.setInformativeText(QString::fromStdString(error.detail));
     box.exec();
 }
 
@@ -79,15 +112,79 @@ void ConnectionController::portItemClicked(int index) {
     if (status_->isVisible()) status_->hide();
     menu_.uncheckAllPorts();
     switch (result.outcome) {
-        case link::ConnectOutcome::PortBusy:
-            showPortError(result.portError ? QString::fromStdString(result.portError->detail) : QString());
+        case link::ConnectOutcome::PortFailed:
+            showPortError(index, result.portError ? *result.portError : link::PortError{link::PortErrorCode::Io, {}});
             return;
         case link::ConnectOutcome::NoController: showMessage(msg::NoController); return;
         case link::ConnectOutcome::Connected: break;
     }
     connected(index);
     menu_.checkPort(index + 1);
-    settings_.setComNr(index + 1);
+    // A path given for this run only (--map) must not become the port the next start opens.
+    if (!runner_.line().ports().oneRun(index)) settings_.setComNr(index + 1);
+}
+
+void ConnectionController::scanPorts() {
+    scan_ = link::TakeInventory(runner_.line().ports(), deviceRoot_, {.access = false});
+    for (const auto& entry : scan_.entries) {
+        QString caption = QString::fromStdString(entry.caption);
+        switch (entry.presence) {
+            case link::PortPresence::Present:
+                if (!entry.adapter.empty()) caption += QStringLiteral(" — ") + QString::fromStdString(entry.adapter);
+                break;
+            case link::PortPresence::NotSerial:
+                caption += QStringLiteral(" — ") + Text(messages_, msg::PortNotSerial).arg(QString::fromStdString(entry.path));
+                break;
+            case link::PortPresence::Missing:
+                caption += QStringLiteral(" — ") + Text(messages_, msg::PortNotPresent);
+                break;
+        }
+        QAction* item = menu_.portItem(entry.index);
+        item->setText(caption);
+        item->setToolTip(QString::fromStdString(entry.path));
+    }
+    menu_.action(QStringLiteral("SkanujPorty1"))->setText(Text(messages_, msg::ScanPorts));
+    QMenu* others = menu_.menu(QStringLiteral("InneAdaptery1"));
+    others->setTitle(Text(messages_, msg::OtherAdapters));
+    others->clear();
+    for (const auto& adapter : scan_.others) {
+        const QString link = QString::fromStdString(adapter.link);
+        QAction* item = others->addAction(QString::fromStdString(adapter.name) + QStringLiteral(" — ") +
+                                          QString::fromStdString(adapter.device));
+        item->setToolTip(link);
+        connect(item, &QAction::triggered, this, [this, link] { mapAdapter(link); });
+    }
+    others->menuAction()->setEnabled(!scan_.others.empty());
+}
+
+void ConnectionController::mapAdapter(const QString& byIdLink) {
+    // What the menu showed may be gone: look again before offering anything.
+    const auto now = link::TakeInventory(runner_.line().ports(), deviceRoot_, {.access = false});
+    const auto adapter = std::find_if(now.others.begin(), now.others.end(),
+                                      [&](const link::OtherAdapter& a) { return a.link == byIdLink.toStdString(); });
+    if (adapter == now.others.end()) {
+        QMessageBox::warning(window_, QString(), Text(messages_, msg::PortMissing).arg(byIdLink));
+        scanPorts();
+        return;
+    }
+    const auto free = std::find_if(now.entries.begin(), now.entries.end(),
+                                   [](const link::PortStatus& e) { return e.presence == link::PortPresence::Missing; });
+    if (free == now.entries.end()) {
+        showMessage(msg::NoFreePortEntry);
+        return;
+    }
+    const int index = free->index;
+    const QString question = Text(messages_, msg::MapAdapterQuestion)
+                                 .arg(QString::fromStdString(adapter->name), QString::fromStdString(adapter->device),
+                                      QString::fromStdString(free->caption));
+    if (QMessageBox::question(window_, Text(messages_, msg::MapAdapterTitle), question,
+                              QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return;
+    // The by-id link, not the ttyUSB number: it stays with this adapter whatever order they are plugged in.
+    if (!runner_.exchange([&](link::ControllerLink& line) { line.ports().setPath(index, adapter->link); })) return;
+    settings_.setPortPath(index, byIdLink);
+    scanPorts();
+    portItemClicked(index);
 }
 
 void ConnectionController::connected(int index) {

@@ -2,8 +2,10 @@
 
 #include <QObject>
 #include <QTimer>
+#include <string>
 
 #include "i18n/message_store.h"
+#include "link/port_inventory.h"
 
 class QPushButton;
 class QWidget;
@@ -33,6 +35,15 @@ public:
 
     // A click of the port item of entry index 0..24.
     void portItemClicked(int index);
+    // Where the devices are looked for: "/" in the program, a tree of its own in a test.
+    void setDeviceRoot(std::string root) { deviceRoot_ = std::move(root); }
+    // Reads the devices again: each port item's caption (entry, adapter name or "not present") and the
+    // adapters that no entry leads to. Also when the Port menu opens and after a language change.
+    void scanPorts();
+    // An adapter of the "other adapters" list chosen: offered the first entry without a device, saved as
+    // Ports/COMn and connected to.
+    void mapAdapter(const QString& byIdLink);
+    const link::PortInventory& lastScan() const { return scan_; }
     // Menu item `AutodetekcjaCTRLD1`.
     void startAutoDetect();
     // First activation: reconnect to the port saved as "ComNr".
@@ -52,7 +63,7 @@ private:
     void autoConnectTick();
     void reconnectTick();
     void connected(int index);
-    void showPortError(const QString& detail);
+    void showPortError(int index, const link::PortError& error);
     void showMessage(int id);
     // A controller without vehicle data: the data now and the first-run settings, or the program ends.
     void askForVehicleData();
@@ -70,6 +81,8 @@ private:
     QTimer timer_;
     QTimer reconnect_;
     int lastIndex_ = -1;  // the entry the controller answered on last
+    std::string deviceRoot_ = "/";
+    link::PortInventory scan_;
 };
 
 }  // namespace sequaflow::ui

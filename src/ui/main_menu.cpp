@@ -130,6 +130,14 @@ MainMenu::MainMenu(QMenuBar* bar, QWidget* window) : window_(window) {
         if (QString::fromLatin1(it.name) == QLatin1String("AutodetekcjaCTRLD1")) {
             for (int i = 0; i < link::kPortCount; ++i)
                 addItem(menu, PortItemName(i), QString::fromStdString(link::PortTable::Caption(i)), true, true, {});
+            // The program's own: read the devices again, and the adapters that no entry leads to. Their texts
+            // come from the connection controller, in the current language.
+            menu->addSeparator();
+            addItem(menu, QStringLiteral("SkanujPorty1"), QStringLiteral("Skanuj porty"), true, false, {});
+            auto* others = menu->addMenu(QStringLiteral("Inne adaptery"));
+            others->setObjectName(QStringLiteral("InneAdaptery1"));
+            others->menuAction()->setObjectName(QStringLiteral("InneAdaptery1"));
+            menus_.insert(others->objectName(), others);
         }
     }
 }

@@ -454,6 +454,8 @@ void MainWindow::wireMapEditing() {
     follow();
     // The program's own items: their captions are its own texts, in the language chosen.
     connect(languages_, &LanguageController::languageChanged, this, &MainWindow::showEditMenuTexts);
+    // The port captions are composed from the message store (entry, adapter, "not present").
+    connect(languages_, &LanguageController::languageChanged, connection_, &ConnectionController::scanPorts);
     showEditMenuTexts();
 }
 

@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
             return 1;
         }
         simulator = std::move(started.value());
-        ports.setPath(0, simulator->slavePath());
+        ports.setOneRunPath(0, simulator->slavePath());
         if (!connectIndex) connectIndex = 0;
     } else {
         settings = std::make_unique<ui::AppSettings>();

@@ -62,7 +62,7 @@ TEST_F(ConnectionFixture, ManualConnectionCaptionAndIdentifyFrame) {
 TEST_F(ConnectionFixture, ManualConnectionFailuresCloseAndSayWhy) {
     port.failNextOpen({link::PortErrorCode::PermissionDenied, "/dev/ttyUSB4: Permission denied"});
     auto r = manager.ConnectToPort(4);
-    EXPECT_EQ(r.outcome, link::ConnectOutcome::PortBusy);
+    EXPECT_EQ(r.outcome, link::ConnectOutcome::PortFailed);
     ASSERT_TRUE(r.portError);
     EXPECT_EQ(r.portError->code, link::PortErrorCode::PermissionDenied);
 

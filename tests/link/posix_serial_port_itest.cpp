@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include "link/commands.h"
@@ -89,6 +90,13 @@ TEST(PosixSerialPortTest, OpenFailuresCarryTheReason) {
     EXPECT_EQ(r.error().code, link::PortErrorCode::NotSerial);
 
     r = port.open("/dev/null");
+    ASSERT_FALSE(r.ok());
+    EXPECT_EQ(r.error().code, link::PortErrorCode::NotSerial);
+    EXPECT_FALSE(port.isOpen());
+
+    // A folder given as the device is no serial port either (not an input/output error).
+    std::filesystem::create_directory("folder");
+    r = port.open("folder");
     ASSERT_FALSE(r.ok());
     EXPECT_EQ(r.error().code, link::PortErrorCode::NotSerial);
     EXPECT_FALSE(port.isOpen());
