@@ -9,24 +9,13 @@
 #include <fstream>
 
 #include "link/port_inventory.h"
+#include "support/idle_pty.h"
 
 using namespace sequaflow;
 namespace fs = std::filesystem;
+using testing_support::IdlePty;
 
 namespace {
-
-// A pseudo-terminal: a real character device that a fake /dev tree can link to.
-struct Pty {
-    int master = -1;
-    std::string slave;
-    Pty() {
-        master = posix_openpt(O_RDWR | O_NOCTTY);
-        if (master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0) slave = ptsname(master);
-    }
-    ~Pty() {
-        if (master >= 0) close(master);
-    }
-};
 
 constexpr const char* kFtdi = "usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
 constexpr const char* kCh340 = "usb-1a86_USB2.0-Serial-if00-port0";
@@ -36,7 +25,7 @@ constexpr const char* kProlific = "usb-Prolific_Technology_Inc._USB-Serial_Contr
 // ports would be, a by-id link to nothing, and /proc with one program holding the first adapter.
 struct FakeMachine : ::testing::Test {
     fs::path root = fs::current_path() / "machine";
-    Pty usb0, acm0, extra;
+    IdlePty usb0, acm0, extra;
     link::PortTable table;
 
     void SetUp() override {

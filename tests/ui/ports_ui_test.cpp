@@ -11,6 +11,7 @@
 #include "i18n/message_ids.h"
 #include "ui/language_controller.h"
 #include "ui/main_menu.h"
+#include "support/idle_pty.h"
 #include "ui_rig.h"
 
 using namespace sequaflow;
@@ -23,25 +24,12 @@ namespace {
 constexpr const char* kFtdi = "usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
 constexpr const char* kProlific = "usb-Prolific_Technology_Inc._USB-Serial_Controller_D-if00-port0";
 
-// A pseudo-terminal: a real character device a fake /dev can lead to.
-struct Pty {
-    int master = -1;
-    std::string slave;
-    Pty() {
-        master = posix_openpt(O_RDWR | O_NOCTTY);
-        if (master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0) slave = ptsname(master);
-    }
-    ~Pty() {
-        if (master >= 0) ::close(master);
-    }
-};
-
 // The machine the rig's window looks at: COM1's device is an FTDI adapter, COM2's a plain file, the rest
 // missing, and a Prolific adapter that no entry leads to.
 struct FakeDev {
     QTemporaryDir dir;
     fs::path root{dir.path().toStdString()};
-    Pty com1, other;
+    IdlePty com1, other;
     FakeDev() {
         fs::create_directories(root / "dev/serial/by-id");
         fs::create_symlink(com1.slave, root / "dev/virtual0");
@@ -180,7 +168,7 @@ void PortsUiTest::eachOpenFailureSaysItsOwnCause() {
     StartDir start;
     ui::AppSettings settings(start.dir.path() + QStringLiteral("/settings.ini"));
     link::VirtualPacer pacer;
-    Pty held;
+    IdlePty held;
     QVERIFY(!held.slave.empty());
     const std::string folder = (start.dir.path() + QStringLiteral("/folder")).toStdString();
     const std::string file = (start.dir.path() + QStringLiteral("/file.txt")).toStdString();
