@@ -159,6 +159,12 @@ std::string DescribeHolder(const PortHolder& holder) {
                                 : holder.name + " (pid " + std::to_string(holder.pid) + ")");
 }
 
+std::string DescribeHolders(const std::vector<PortHolder>& holders) {
+    std::string who;
+    for (const auto& h : holders) who += (who.empty() ? "" : ", ") + DescribeHolder(h);
+    return who;
+}
+
 PortPresence ProbePresence(const std::string& root, const std::string& path) {
     if (path.empty() || path.find('\0') != std::string::npos) return PortPresence::Missing;
     const auto st = StatFollow(UnderRoot(root, path));
@@ -334,9 +340,7 @@ std::string PortProblemText(const std::string& path, const PortError& error, con
                 return "no permission to open " + path + ": " + PermissionReason(*access);
             return "no permission to open " + path + ": add the user to the dialout group and log in again";
         case PortErrorCode::Busy: {
-            std::string who;
-            if (access != nullptr)
-                for (const auto& h : access->holders) who += (who.empty() ? "" : ", ") + DescribeHolder(h);
+            const std::string who = access != nullptr ? DescribeHolders(access->holders) : std::string();
             return path + " is in use by another program" + (who.empty() ? std::string() : ": " + who);
         }
         case PortErrorCode::Io:
@@ -348,11 +352,7 @@ std::string PortProblemText(const std::string& path, const PortError& error, con
 
 std::string AccessProblemText(const PortAccess& access) {
     if (!access.permitted) return "no permission: " + PermissionReason(access);
-    if (!access.holders.empty()) {
-        std::string who;
-        for (const auto& h : access.holders) who += (who.empty() ? "" : ", ") + DescribeHolder(h);
-        return "in use by another program: " + who;
-    }
+    if (!access.holders.empty()) return "in use by another program: " + DescribeHolders(access.holders);
     return {};
 }
 

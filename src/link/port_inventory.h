@@ -27,6 +27,8 @@ struct PortHolder {
 
 // "minicom (pid 4242)".
 std::string DescribeHolder(const PortHolder& holder);
+// Each holder so, joined by ", ": "minicom (pid 4242), screen (pid 77)".
+std::string DescribeHolders(const std::vector<PortHolder>& holders);
 
 // Whether this user may open a present device, and if not, why.
 struct PortAccess {

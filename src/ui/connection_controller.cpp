@@ -86,9 +86,8 @@ void ConnectionController::showPortError(int index, const link::PortError& error
         case link::PortErrorCode::PermissionDenied: text = Text(messages_, msg::PortNoPermission).arg(path); break;
         case link::PortErrorCode::Busy: {
             // Name the holder when the system tells us; otherwise the plain busy text.
-            QString who;
-            for (const auto& holder : link::FindHolders(deviceRoot_, path.toStdString()))
-                who += (who.isEmpty() ? QString() : QStringLiteral(", ")) + QString::fromStdString(link::DescribeHolder(holder));
+            const QString who =
+                QString::fromStdString(link::DescribeHolders(link::FindHolders(deviceRoot_, path.toStdString())));
             text = who.isEmpty() ? Text(messages_, msg::PortBusy) : Text(messages_, msg::PortInUseBy).arg(path, who);
             break;
         }
