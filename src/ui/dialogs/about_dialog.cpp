@@ -1,6 +1,5 @@
 #include "ui/dialogs/about_dialog.h"
 
-#include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -37,7 +36,6 @@ AboutDialog::AboutDialog(const i18n::MessageStore& messages, std::function<About
 void AboutDialog::showAbout() {
     const AboutPaths p = paths_ ? paths_() : AboutPaths{};
     auto line = [this](int id, const QString& value) { return Text(messages_, id).arg(value); };
-    const QString native = QDir::toNativeSeparators(p.dataFolder);
     const QString help = p.helpFile.isEmpty() ? Text(messages_, msg::NotPresent) : p.helpFile;
     QStringList lines{QStringLiteral("sequaflow"),
                       line(msg::AboutVersion, QString::fromUtf8(params::kVersion.data(),
@@ -46,7 +44,7 @@ void AboutDialog::showAbout() {
                                                               static_cast<qsizetype>(params::kBuild.size()))),
                       QStringLiteral("Qt %1").arg(QString::fromLatin1(qVersion())),
                       QString(),
-                      line(msg::AboutDataFolder, native),
+                      line(msg::AboutDataFolder, p.dataFolder),
                       line(msg::AboutLanguageFolder, p.languageFolder),
                       line(msg::AboutHelpFile, help),
                       line(msg::AboutSettingsFile, p.settingsFile)};
